@@ -1,0 +1,109 @@
+// The OS8 module: OS/8 file names, wildcards and dates, the directory scan
+// and its updates, and the conversion of file data between OS/8 blocks and
+// host files. It keeps no state of its own and reaches the disk only through
+// ReadBlock and WriteBlock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "disk.h"
+
+inline constexpr unsigned OS8_BLOCK_SIZE = 256;       // words per block; bytes per byte-mode block
+inline constexpr unsigned OS8_BYTE_BLOCK_SIZE = 384;  // bytes per image block
+
+using OS8Name = std::array<std::uint16_t, 4>;
+
+// ---- Names, wildcards and dates --------------------------------------------
+
+// "NAME.EX"; a name without extension ends in its dot.
+std::string DecodeFileName(const std::uint16_t* pwName);
+OS8Name EncodeFileName(std::string_view text);
+// True when the text encodes to a name with at least one name character, so
+// it may be stored in a directory entry.
+bool IsStorableFileName(std::string_view text);
+void SplitFileName(std::string_view text, std::string& base, std::string& extension);
+bool MatchWildcard(std::string_view pattern, std::string_view name);
+
+void GetToday(int* pnDay, int* pnMonth, int* pnYear);  // year since 1900
+std::uint16_t EncodeToday();
+void DecodeDate(std::uint16_t wDate, int* pnDay, int* pnMonth, int* pnYear);
+// Tests fix "today" with this; a day of 0 returns to the host clock.
+void SetTodayForTesting(int nDay, int nMonth, int nYear);
+
+// ---- Directory scan ----------------------------------------------------------
+
+struct OS8_CONTEXT {
+    int nPoint;              // index in awData of the current entry
+    int nPrevious;           // entry before it in this segment, 0 for none
+    unsigned nFiles;         // entries from the current one to the segment's end
+    unsigned nAIW;           // additional information words per file entry
+    unsigned nSegmentLBN;    // block awData was read from
+    unsigned nNextSegment;   // next segment to load, 0 for none
+    int nBlock;              // first block of the current entry
+    int nTentative;          // index of the tentative entry, 0 for none
+    unsigned fVisited;       // bit b set once segment block b was loaded
+    BlockWords awData;       // the loaded segment
+};
+
+// Every scan step that finds a damaged directory prints
+// "directory segment %u is damaged" and abandons the command.
+void InitContext(OS8_CONTEXT* pContext);
+bool NextEntry(OS8_CONTEXT* pContext, std::string* pName, int* pnBlock,
+               int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name,
+              int* pnBlock, int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+bool FileExists(std::string_view name);
+// Like FindFile, but finds the next file entry whose stored name words equal
+// those of EncodeFileName(name) exactly; no wildcards.
+bool FindStoredName(OS8_CONTEXT* pContext, std::string_view name, std::string& found,
+                    int* pnBlock, int* pnLength);
+bool StoredNameExists(std::string_view name);
+bool IsSystemDisk();
+void WriteSegment(OS8_CONTEXT* pContext);
+
+// ---- Directory updates ---------------------------------------------------------
+
+void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
+// Room 0 when there is no free area or no directory space for one more entry,
+// and for a name that IsStorableFileName refuses.
+void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
+                         std::uint16_t wDate, int* pnBlock, int* pnLength);
+void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
+void DeleteEntry(OS8_CONTEXT* pContext);
+// False (nothing changed) for a name that IsStorableFileName refuses.
+bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName);
+void ZeroDirectory(bool fSystem);
+// Blocks of the current unit or partition of the mounted disk.
+unsigned UnitBlocks();
+// The largest free area a delete of the file the context stands on would
+// leave: the larger of the largest free area now and the file joined with
+// the free areas beside it in its segment.
+int LargestFreeAfterDelete(const OS8_CONTEXT* pContext);
+
+// ---- File data transfer -----------------------------------------------------------
+
+void UnpackBlock(const std::uint16_t* pwData, std::uint8_t* pbData);
+void PackBlock(const std::uint8_t* pbData, std::uint16_t* pwData);
+
+// Exports: false when the host file did not take all the data.
+bool CopyAsciiOut(unsigned nFirst, unsigned nCount, std::FILE* pStream);
+bool CopyImageOut(unsigned nFirst, unsigned nCount, int fd);
+bool CopyByteOut(unsigned nFirst, unsigned nCount, int fd);
+
+// Imports with the room rule: on entry *pnLength is the room in blocks; on
+// success it is the blocks written. False with *pnLength 0 when the data
+// does not fit, or (with *pfReadError set) when the host file could not be
+// read.
+bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream,
+                 bool* pfReadError = nullptr);
+bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
+bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
+
+// Blocks an import will write, computed before anything is written. The text
+// form reads the stream to its end and rewinds it; false on a read error.
+bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks);
+bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);

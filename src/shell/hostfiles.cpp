@@ -1,0 +1,106 @@
+// Host paths and the host wildcard search. Names are matched as the Windows
+// host matches them, so a command script behaves the same on both hosts:
+// "*" is any run of characters, "?" one character, letters compare without
+// regard to case, and "*.*" matches every name, with or without a dot.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "shell.h"
+
+namespace {
+
+// The search in progress: the directory part as typed and the names found.
+struct HostSearch {
+    std::string directory;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+};
+HostSearch g_search;
+
+char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+bool MatchHostName(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*")
+        pattern = "*";
+    // Iterative match with one backtrack point for the last "*".
+    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::size_t DirectoryEnd(std::string_view path) {
+    std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
+    std::size_t slash = path.find_last_of("\\/");
+    return (slash == std::string_view::npos || slash < start) ? start : slash + 1;
+}
+
+}  // namespace
+
+std::string HostPath(std::string_view path) {
+    std::string host(path);
+    std::replace(host.begin(), host.end(), '\\', '/');
+    return host;
+}
+
+void SplitHostPath(std::string_view path, std::string& directory, std::string& name,
+                   std::string& extension) {
+    std::size_t dirEnd = DirectoryEnd(path);
+    directory = path.substr(0, dirEnd);
+    std::string_view file = path.substr(dirEnd);
+    std::size_t dot = file.rfind('.');
+    if (dot == std::string_view::npos) {
+        name = file;
+        extension.clear();
+    } else {
+        name = file.substr(0, dot);
+        extension = file.substr(dot);
+    }
+}
+
+bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
+    if (fFirst) {
+        g_search = HostSearch{};
+        std::size_t dirEnd = DirectoryEnd(pattern);
+        g_search.directory = pattern.substr(0, dirEnd);
+        std::string_view namePattern = pattern.substr(dirEnd);
+        std::string lookup = g_search.directory.empty() ? std::string(".") : HostPath(g_search.directory);
+        if (DIR* dir = opendir(lookup.c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                std::string name = entry->d_name;
+                if (!MatchHostName(namePattern, name))
+                    continue;
+                struct stat info;
+                std::string full = lookup + "/" + name;
+                if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+                    g_search.names.push_back(name);
+            }
+            closedir(dir);
+        }
+        std::sort(g_search.names.begin(), g_search.names.end());
+    }
+    if (g_search.next >= g_search.names.size()) {
+        g_search = HostSearch{};
+        return false;
+    }
+    path = g_search.directory + g_search.names[g_search.next++];
+    return true;
+}

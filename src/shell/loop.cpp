@@ -1,0 +1,102 @@
+// The command loop: reads command lines, hands "!" lines to the host, and
+// dispatches every other line by its abbreviated command word.
+#include <cstdlib>
+
+#include "shell.h"
+
+namespace {
+
+bool g_fExit = false;
+
+// A command word selects a keyword when it has at least the keyword's
+// minimum length and those leading characters agree; later characters are
+// not examined.
+bool IsCommand(const std::string& word, std::string_view keyword, std::size_t nMinimum) {
+    return word.size() >= nMinimum && std::string_view(word).substr(0, nMinimum) == keyword.substr(0, nMinimum);
+}
+
+}  // namespace
+
+void ShowHelp() {
+    static const char* const kHelp[] = {
+        "Commands: (dot indicates shortest abbreviation)",
+        "MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]",
+        "      [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]",
+        "      [INI.TIALIZE][/NOCONF.IRM]",
+        "DISM.OUNT",
+        "PART.ITION <number>|<letter>",
+        "DU.MP <block>",
+        "DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]",
+        "TY.PE <file(s)>[/CONF.IRM]",
+        "REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
+        "      [/IM.AGE][/AS.CII][/BY.TE]",
+        "REN.NAME <oldfile(s)> <newfile(s)>[/CONF.IRM]",
+        "DEL.ETE <file(s)>[/CONF.IRM]",
+        "WRI.TE <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
+        "      [/IM.AGE][/AS.CII][/BY.TE]",
+        "ZER.O [/SYS.TEM][/NOCONF.IRM]",
+        "Q.UIT / EX.IT",
+        "!<operating system command>",
+        "",
+        "<file(s)> means: filename, a wildcard, or a list of these",
+        "separated by commas.",
+    };
+    for (const char* pszLine : kHelp)
+        Message('I', "%s", pszLine);
+}
+
+void DoExit(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    if (!CheckNoQualifiers(qualifiers))
+        return;
+    if (!CheckParameterCount(0, param1, param2))
+        return;
+    g_fExit = true;
+}
+
+void DoCommand(const std::string& line) {
+    if (line.empty())
+        return;
+    if (line[0] == '!') {
+        // The host's answer is its own business; its status is not ours.
+        [[maybe_unused]] int status = std::system(line.c_str() + 1);
+        return;
+    }
+    if (line == "?") {
+        ShowHelp();
+        return;
+    }
+    std::string command, qualifiers, param1, param2;
+    if (!ParseCommand(line, command, qualifiers, param1, param2))
+        return;
+    try {
+        if (IsCommand(command, "HELP", 1))
+            ShowHelp();
+        else if (IsCommand(command, "EXIT", 2))
+            DoExit(qualifiers, param1, param2);
+        else if (IsCommand(command, "QUIT", 1))
+            DoExit(qualifiers, param1, param2);
+        else {
+            Message('E', "unknown command %s", command.c_str());
+            ShowHelp();
+        }
+    } catch (const CommandAbort&) {
+        // The fault has been reported; the command is over.
+    }
+}
+
+int OrvaMain(int argc, char** argv) {
+    SetProgramName("ORVA");
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+    if (argc == 2 && (argv[1][0] == '-' || argv[1][0] == '/') && argv[1][1] == '?') {
+        ShowHelp();
+    } else {
+        std::string line;
+        while (!g_fExit) {
+            if (!ReadCommandLine(line))
+                g_fExit = true;
+            else
+                DoCommand(line);
+        }
+    }
+    return 0;
+}

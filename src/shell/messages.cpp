@@ -1,0 +1,72 @@
+// Messages, prompts and YES/NO questions. Everything the user sees goes to
+// standard error, which is unbuffered, so a prompt shows before its read.
+#include <cstdarg>
+#include <cstdio>
+
+#include "shell.h"
+
+namespace {
+
+const char* g_pszProgramName = "";
+
+// Formats into a 256-byte text; anything beyond 255 characters is cut.
+void FormatText(char (&text)[SHELL_TEXT_MAX + 1], const char* pszFormat, va_list args) {
+    std::vsnprintf(text, sizeof text, pszFormat, args);
+}
+
+}  // namespace
+
+void AbortCommand() { throw CommandAbort{}; }
+
+void SetProgramName(const char* pszName) { g_pszProgramName = pszName; }
+
+const char* GetProgramName() { return g_pszProgramName; }
+
+void Message(char cSeverity, const char* pszFormat, ...) {
+    char text[SHELL_TEXT_MAX + 1];
+    va_list args;
+    va_start(args, pszFormat);
+    FormatText(text, pszFormat, args);
+    va_end(args);
+    std::fprintf(stderr, "%%%s-%c, %s\n", g_pszProgramName, cSeverity, text);
+}
+
+bool PromptLine(const char* pszPrompt, std::string& line) {
+    std::fputs(pszPrompt, stderr);
+    char buffer[SHELL_TEXT_MAX + 1];
+    if (std::fgets(buffer, sizeof buffer, stdin) == nullptr)
+        return false;
+    line = buffer;
+    if (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    return true;
+}
+
+bool ReadCommandLine(std::string& line) {
+    char prompt[SHELL_TEXT_MAX + 1];
+    std::snprintf(prompt, sizeof prompt, "%s>", g_pszProgramName);
+    return PromptLine(prompt, line);
+}
+
+bool Confirm(const char* pszFormat, bool fDefault, ...) {
+    char question[SHELL_TEXT_MAX + 1];
+    va_list args;
+    va_start(args, fDefault);
+    FormatText(question, pszFormat, args);
+    va_end(args);
+    for (;;) {
+        std::string answer;
+        if (!PromptLine(question, answer) || answer.empty())
+            return fDefault;
+        switch (answer[0]) {
+        case 'N':
+        case 'n':
+            return false;
+        case 'Y':
+        case 'y':
+            return true;
+        default:
+            Message('W', "please answer YES or NO - %s", answer.c_str());
+        }
+    }
+}

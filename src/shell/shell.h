@@ -1,0 +1,78 @@
+// The orva command shell: messages and questions, the command-line parser
+// and the tools every command handler uses, and the command loop.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Command lines, words, parameters, list items and formatted texts hold at
+// most this many characters.
+inline constexpr std::size_t SHELL_TEXT_MAX = 255;
+
+// Thrown to abandon the command in progress after its error has been
+// reported (a device fault, a damaged directory). Only the command loop
+// catches it; every host file is closed on the way out by its owner.
+struct CommandAbort {};
+[[noreturn]] void AbortCommand();
+
+// ---- Messages and prompts -------------------------------------------------
+
+// Stores the pointer; the text must live for the whole run.
+void SetProgramName(const char* pszName);
+const char* GetProgramName();
+
+// One line on standard error: "%NAME-S, text". The text is cut at 255
+// characters.
+void Message(char cSeverity, const char* pszFormat, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// Writes the prompt to standard error and reads at most 255 characters of a
+// line from standard input, dropping one final newline. False at end of
+// input or on a read error.
+bool PromptLine(const char* pszPrompt, std::string& line);
+
+// PromptLine with the prompt "NAME>".
+bool ReadCommandLine(std::string& line);
+
+// Asks a YES/NO question (the format ends in " ?"). An empty answer or the
+// end of input gives fDefault.
+bool Confirm(const char* pszFormat, bool fDefault, ...)
+    __attribute__((format(printf, 1, 3)));
+
+// ---- Command line parser and handler tools --------------------------------
+
+bool ParseCommand(std::string_view line, std::string& command,
+                  std::string& qualifiers, std::string& param1,
+                  std::string& param2);
+bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
+                    std::size_t nLength, bool* pfFlag);
+bool GetListItem(std::string_view list, std::string& item, char separator,
+                 unsigned nIndex);
+unsigned CountListItems(std::string_view parameter);
+bool CheckNoList(const std::string& parameter);
+void ReportUnknownQualifier(const std::string& qualifier);
+bool CheckParameterCount(int nCount, std::string_view param1,
+                         std::string_view param2);
+bool CheckNoQualifiers(const std::string& qualifiers);
+bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
+
+// Host paths. SplitHostPath gives the drive and directory part (up to and
+// including the last '\' or '/'), the base name and the extension (from the
+// last dot, dot included).
+void SplitHostPath(std::string_view path, std::string& directory,
+                   std::string& name, std::string& extension);
+// The path as this host opens it: every '\' becomes '/'.
+std::string HostPath(std::string_view path);
+// First (fFirst) or next regular file matching a host wildcard pattern.
+bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
+
+// ---- Command loop ----------------------------------------------------------
+
+void DoCommand(const std::string& line);
+void ShowHelp();
+void DoExit(const std::string& qualifiers, const std::string& param1,
+            const std::string& param2);
+// The whole program: returns the exit status.
+int OrvaMain(int argc, char** argv);

@@ -1,0 +1,114 @@
+#include "harness.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace orvatest {
+
+TempDir::TempDir() {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() /
+                             ("orva-test-" + std::to_string(getpid()) + "-" + std::to_string(rd()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Read-only files and folders made by a test must not stop the cleanup.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+static std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const fs::path& file, const std::string& content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+fs::path OrvaBinary() { return ORVA_BINARY; }
+fs::path FixturesDir() { return ORVA_FIXTURES_DIR; }
+bool HaveFixtures() { return fs::is_directory(FixturesDir()); }
+fs::path TranscriptsDir() { return ORVA_TRANSCRIPTS_DIR; }
+
+static std::string Environment() {
+    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) + " ";
+}
+
+OrvaRun RunOrva(const fs::path& dir, const std::string& script, const std::vector<std::string>& args) {
+    WriteFile(dir / ".orva-stdin", script);
+    std::string command = "cd " + Quote(dir.string()) + " && timeout 120 " + Quote(OrvaBinary().string());
+    for (const auto& arg : args)
+        command += " " + Quote(arg);
+    command += " <.orva-stdin >.orva-stdout 2>.orva-stderr";
+    int raw = std::system(command.c_str());
+    OrvaRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = ReadFile(dir / ".orva-stderr");
+    run.out = ReadFile(dir / ".orva-stdout");
+    for (const char* name : {".orva-stdin", ".orva-stdout", ".orva-stderr"})
+        fs::remove(dir / name);
+    return run;
+}
+
+int RunShell(const fs::path& dir, const std::string& script, std::string* pOutput) {
+    WriteFile(dir / ".orva-script", script);
+    std::string command = "cd " + Quote(dir.string()) + " && " + Environment() +
+                          "timeout 120 sh -e .orva-script >.orva-script-out 2>&1";
+    int raw = std::system(command.c_str());
+    if (pOutput)
+        *pOutput = ReadFile(dir / ".orva-script-out");
+    fs::remove(dir / ".orva-script");
+    fs::remove(dir / ".orva-script-out");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::string TodayColumn() {
+    static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    // OS/8 keeps three bits of year from 1986, so the year shows within
+    // 1986-1993.
+    int year = 86 + ((local.tm_year - 86) & 7);
+    if (year > local.tm_year)
+        year -= 8;
+    char text[32];
+    std::snprintf(text, sizeof text, "%2d-%s-%2d", local.tm_mday, kMonths[local.tm_mon], year);
+    return text;
+}
+
+}  // namespace orvatest

@@ -1,0 +1,51 @@
+// End-to-end test kit: runs orva on a command script in a temporary
+// directory and hands back what it printed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvatest {
+
+namespace fs = std::filesystem;
+
+// A fresh temporary directory, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+struct OrvaRun {
+    std::string err;  // the console transcript (standard error)
+    std::string out;  // standard output
+    int status = -1;  // exit status, or -1 when the program did not exit
+};
+
+// Runs orva in `dir` with `script` on standard input.
+OrvaRun RunOrva(const fs::path& dir, const std::string& script,
+                const std::vector<std::string>& args = {});
+// Runs a shell script with sh in `dir` (ORVA and FIXTURES are set in its
+// environment); returns its exit status and puts its output in *pOutput.
+int RunShell(const fs::path& dir, const std::string& script, std::string* pOutput = nullptr);
+
+fs::path OrvaBinary();
+fs::path FixturesDir();
+bool HaveFixtures();
+fs::path TranscriptsDir();
+
+// The date column DIRECTORY prints for a file written today.
+std::string TodayColumn();
+
+std::string ReadFile(const fs::path& file);
+void WriteFile(const fs::path& file, const std::string& content);
+
+}  // namespace orvatest

@@ -1,0 +1,123 @@
+// Runs every transcript in transcripts/: a command script fed to orva in a
+// fresh temporary directory, with its exact console output and exit status.
+//
+// A transcript file holds sections, each begun by a line "=== NAME":
+//   setup   shell script run first in the directory (exit 77 skips the test;
+//           ORVA and FIXTURES name the program and the fixtures folder)
+//   args    command-line arguments, one per line
+//   stdin   the command script
+//   stderr  the exact standard error; "@TODAY@" stands for today's date column
+//   stdout  the exact standard output (not compared when absent)
+//   status  the exit status (0 when absent)
+//   check   shell script run afterwards; it must exit 0
+// Lines before the first section are comments. The line end just before a
+// "===" line (or the end of the file) belongs to the separator, so a section
+// whose text must end in a newline is followed by an empty line. The stdin
+// section gets a newline after every line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "harness.h"
+
+namespace orvatest {
+namespace {
+
+std::map<std::string, std::string> ParseTranscript(const std::string& text) {
+    std::map<std::string, std::string> sections;
+    std::string current;
+    bool inSection = false;
+    std::size_t pos = 0;
+    std::string body;
+    auto finish = [&] {
+        if (inSection) {
+            if (!body.empty() && body.back() == '\n')
+                body.pop_back();
+            sections[current] = body;
+        }
+        body.clear();
+    };
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        std::string line = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        pos = end == std::string::npos ? text.size() : end + 1;
+        if (line.rfind("=== ", 0) == 0) {
+            finish();
+            current = line.substr(4);
+            inSection = true;
+        } else if (inSection) {
+            body += line;
+            if (end != std::string::npos)
+                body += '\n';
+        }
+    }
+    finish();
+    return sections;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::vector<std::string> TranscriptNames() {
+    std::vector<std::string> names;
+    if (fs::is_directory(TranscriptsDir())) {
+        for (const auto& entry : fs::directory_iterator(TranscriptsDir())) {
+            if (entry.path().extension() == ".t")
+                names.push_back(entry.path().stem().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Transcript : public testing::TestWithParam<std::string> {};
+
+TEST_P(Transcript, MatchesExpectedOutput) {
+    auto sections = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam() + ".t")));
+    ASSERT_TRUE(sections.count("stdin")) << "no stdin section";
+    ASSERT_TRUE(sections.count("stderr")) << "no stderr section";
+    TempDir dir;
+    if (sections.count("setup")) {
+        std::string output;
+        int status = RunShell(dir.path(), sections["setup"], &output);
+        if (status == 77)
+            GTEST_SKIP() << output;
+        ASSERT_EQ(status, 0) << "setup failed:\n" << output;
+    }
+    std::vector<std::string> args;
+    if (sections.count("args")) {
+        std::string list = sections["args"] + "\n";
+        for (std::size_t at = 0, nl; (nl = list.find('\n', at)) != std::string::npos; at = nl + 1)
+            args.push_back(list.substr(at, nl - at));
+    }
+    std::string script = sections["stdin"];
+    if (!script.empty())
+        script += '\n';
+    OrvaRun run = RunOrva(dir.path(), script, args);
+    EXPECT_EQ(run.err, Replace(sections["stderr"], "@TODAY@", TodayColumn()));
+    if (sections.count("stdout")) {
+        EXPECT_EQ(run.out, sections["stdout"]);
+    }
+    EXPECT_EQ(run.status, sections.count("status") ? std::stoi(sections["status"]) : 0);
+    if (sections.count("check")) {
+        std::string output;
+        EXPECT_EQ(RunShell(dir.path(), sections["check"], &output), 0) << "check failed:\n" << output;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Transcript, testing::ValuesIn(TranscriptNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Transcript);
+
+}  // namespace
+}  // namespace orvatest
