@@ -1,0 +1,96 @@
+// Fuzz target: arbitrary image bytes. An input is a flags byte followed by
+// the raw bytes of three stretches of disk image, each up to 6656 bytes:
+//   1. an RX01 image from byte 3328 on: tracks 1 and 2, which hold blocks
+//      0 to 12 (the boot block and the directory segments), interleaved as
+//      the drive stores them;
+//   2. unit 0 of an RK05 image from byte 0: blocks 0 to 12;
+//   3. unit 1 of the same RK05 image: blocks 0 to 12.
+// Flag bit 0 (RX01) and bit 1 (RK05) make the image full size; without it
+// the image ends with the last byte given, and everything after reads as
+// zeros. On each of the three units the target lists the directory (full
+// and brief), types every file, reads every file out in image mode and the
+// system head, dumps blocks 0 to 6, renames every file, writes a small text
+// file, deletes every file and lists the directory again.
+//
+// The files are read into a folder four levels down in the private
+// directory: names on a damaged disk may hold "/" or "\", and a name of
+// nine characters cannot climb more than two folders.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "disk.h"
+#include "fuzz_kit.h"
+#include "os8.h"
+#include "shell.h"
+
+namespace {
+
+constexpr std::size_t PART_BYTES = 13 * 512;  // 13 blocks
+constexpr std::size_t RX01_TRACK_BYTES = 26 * 128;
+constexpr std::size_t RX01_IMAGE_BYTES = 256256;
+constexpr std::size_t RK05_UNIT_BYTES = 3248 * 512;
+constexpr std::size_t RK05_IMAGE_BYTES = 2 * RK05_UNIT_BYTES;
+
+// Lays out one image file: the parts at their offsets and, when fFull,
+// zeros up to cbFull (left as a hole: it reads as zeros).
+void WriteImage(const char* pszName, std::initializer_list<std::pair<std::size_t, std::string_view>> parts,
+                bool fFull, std::size_t cbFull) {
+    int fd = ::open(pszName, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        std::abort();
+    for (const auto& [lOffset, bytes] : parts)
+        if (!bytes.empty() &&
+            ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(lOffset)) !=
+                static_cast<ssize_t>(bytes.size()))
+            std::abort();
+    if (fFull && ::ftruncate(fd, static_cast<off_t>(cbFull)) != 0)
+        std::abort();
+    ::close(fd);
+}
+
+void ExerciseUnit(const std::string& folder) {
+    std::filesystem::create_directories(folder + "/a/b/c");
+    DoCommand("DIRECTORY");
+    DoCommand("DIRECTORY /BRIEF");
+    DoCommand("TYPE *.*");
+    DoCommand("READ *.* " + folder + "\\a\\b\\c\\ /IMAGE");
+    DoCommand("READ /SYSTEM " + folder + "\\system.img");
+    DoCommand("DUMP 0 6");
+    DoCommand("RENAME *.* *.RN");
+    DoCommand("WRITE new.tx");
+    DoCommand("DELETE *.*");
+    DoCommand("DIRECTORY");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cbSize) {
+    fuzzkit::EnterSandbox();
+    SetProgramName("ORVA");
+    SetTodayForTesting(8, 12, 2026);
+    unsigned nFlags = cbSize > 0 ? pbData[0] : 0;
+    std::string_view rx01 = fuzzkit::TakeBytes(&pbData, &cbSize, 1);
+    rx01 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
+    std::string_view unit0 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
+    std::string_view unit1 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
+
+    fuzzkit::WriteHostFile("new.tx", "A new file\nof two lines\n");
+    WriteImage("fz.rx1", {{RX01_TRACK_BYTES, rx01}}, (nFlags & 1) != 0, RX01_IMAGE_BYTES);
+    WriteImage("fz.rk5", {{0, unit0}, {RK05_UNIT_BYTES, unit1}}, (nFlags & 2) != 0, RK05_IMAGE_BYTES);
+
+    DoCommand("MOUNT /RX01 fz.rx1");
+    ExerciseUnit("rx01");
+    DoCommand("MOUNT /RK05 fz.rk5");
+    ExerciseUnit("unit0");
+    DoCommand("PARTITION 1");
+    ExerciseUnit("unit1");
+    DoCommand("DISMOUNT");
+    fuzzkit::EndInput();
+    return 0;
+}
