@@ -7,13 +7,16 @@
 //
 // Nothing may reach the host outside the private directory: lines that run
 // a host command ("!"), that name another folder (a backslash becomes "/")
-// or that open a physical drive (/PHYSICAL) are dropped, and long DUMP
-// ranges are dropped to keep every input fast.
+// or that open a physical drive (/PHYSICAL) are dropped. To keep every
+// input well within a second under the sanitizers, long DUMP ranges are
+// dropped, and so are WRITE lines once the host files they would import
+// (a new RK05 image, say) add up to more than 512 KiB in the input.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -28,6 +31,7 @@ namespace {
 
 constexpr std::size_t MAX_LINES = 12;
 constexpr std::size_t MAX_DUMP_RANGE = 16;
+constexpr std::uintmax_t MAX_WRITE_BYTES = 512 * 1024;
 
 #define FUZZ_CHECK(condition)                                                        \
     do {                                                                             \
@@ -92,9 +96,25 @@ bool IsSafeLine(std::string_view line) {
     return true;
 }
 
+// The bytes of the host files that the items of a WRITE parameter name.
+std::uintmax_t HostBytes(const std::string& param) {
+    std::uintmax_t cbTotal = 0;
+    std::string item, path;
+    for (unsigned i = 0; GetListItem(param, item, ',', i); ++i) {
+        for (bool fFirst = true; FindHostFile(fFirst, item, path); fFirst = false) {
+            std::error_code error;
+            std::uintmax_t cb = std::filesystem::file_size(path, error);
+            if (!error)
+                cbTotal += cb;
+        }
+    }
+    return cbTotal;
+}
+
 // Runs the parser and the list tools on one line and checks what they give.
-// Returns false for a DUMP of a long range, which is not run.
-bool CheckParser(const std::string& line) {
+// Returns false for a line that is not to be run: a DUMP of a long range,
+// or a WRITE that would go beyond *pcbWrite.
+bool CheckParser(const std::string& line, std::uintmax_t* pcbWrite) {
     std::string command, qualifiers, param1, param2;
     if (!ParseCommand(line, command, qualifiers, param1, param2))
         return true;
@@ -151,6 +171,11 @@ bool CheckParser(const std::string& line) {
         if (nLast >= nFirst && nLast - nFirst > MAX_DUMP_RANGE)
             return false;
     }
+    if (command.size() >= 3 && command.compare(0, 3, "WRI") == 0) {
+        *pcbWrite += HostBytes(param1);
+        if (*pcbWrite > MAX_WRITE_BYTES)
+            return false;
+    }
     return true;
 }
 
@@ -166,6 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cb
 
     std::string_view script(reinterpret_cast<const char*>(pbData), cbSize);
     std::size_t nLines = 0;
+    std::uintmax_t cbWrite = 0;
     while (!script.empty() && nLines < MAX_LINES) {
         // One read of the command loop: up to the newline, at most 255
         // characters; the text ends at a NUL as a C string does.
@@ -180,7 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cb
         ++nLines;
         if (!IsSafeLine(line))
             continue;
-        if (!CheckParser(line))
+        if (!CheckParser(line, &cbWrite))
             continue;
         DoCommand(line);
     }

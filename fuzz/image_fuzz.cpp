@@ -10,15 +10,20 @@
 // zeros. On each of the three units the target lists the directory (full
 // and brief), types every file, reads every file out in image mode and the
 // system head, dumps blocks 0 to 6, renames every file, writes a small text
-// file, deletes every file and lists the directory again.
+// file, deletes every file and lists the directory again. TYPE and READ
+// run only when the files of the unit hold at most 400 blocks in all, so
+// that every input stays well within a second under the sanitizers (a
+// damaged directory may list each block of the unit six times over).
 //
 // The files are read into a folder four levels down in the private
-// directory: names on a damaged disk may hold "/" or "\", and a name of
-// nine characters cannot climb more than two folders.
+// directory (names on a damaged disk may hold "/" or "\", and a name of
+// nine characters cannot climb more than two folders), and afterwards every
+// host file must lie where READ was told to put it.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -36,6 +41,7 @@ constexpr std::size_t RX01_TRACK_BYTES = 26 * 128;
 constexpr std::size_t RX01_IMAGE_BYTES = 256256;
 constexpr std::size_t RK05_UNIT_BYTES = 3248 * 512;
 constexpr std::size_t RK05_IMAGE_BYTES = 2 * RK05_UNIT_BYTES;
+constexpr long MAX_DATA_BLOCKS = 400;
 
 // Lays out one image file: the parts at their offsets and, when fFull,
 // zeros up to cbFull (left as a hole: it reads as zeros).
@@ -54,12 +60,53 @@ void WriteImage(const char* pszName, std::initializer_list<std::pair<std::size_t
     ::close(fd);
 }
 
+// The blocks of all files of the current unit, as far as its directory
+// reads.
+long FileBlocks() {
+    long nBlocks = 0;
+    try {
+        OS8_CONTEXT context;
+        InitContext(&context);
+        std::string name;
+        int nBlock = 0;
+        int nLength = 0;
+        while (FindFile(&context, "*.*", name, &nBlock, &nLength, nullptr, nullptr))
+            nBlocks += nLength;
+    } catch (const CommandAbort&) {
+    }
+    return nBlocks;
+}
+
+// Every host file in the private directory is one the target made, or one
+// READ wrote into its destination folder.
+void CheckHostFiles(const std::filesystem::path& sandbox) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(sandbox)) {
+        if (entry.is_directory())
+            continue;
+        const std::string path = std::filesystem::relative(entry.path(), sandbox).string();
+        bool fExpected = path == "fz.rx1" || path == "fz.rk5" || path == "new.tx";
+        for (const char* pszUnit : {"rx01/", "unit0/", "unit1/"}) {
+            const std::string unit = pszUnit;
+            if (path == unit + "system.img" ||
+                (path.rfind(unit + "a/b/c/", 0) == 0 && path.find('/', unit.size() + 6) == std::string::npos))
+                fExpected = true;
+        }
+        if (!fExpected) {
+            std::fprintf(stderr, "host file written outside its destination: %s\n", path.c_str());
+            std::fflush(stderr);
+            std::abort();
+        }
+    }
+}
+
 void ExerciseUnit(const std::string& folder) {
     std::filesystem::create_directories(folder + "/a/b/c");
     DoCommand("DIRECTORY");
     DoCommand("DIRECTORY /BRIEF");
-    DoCommand("TYPE *.*");
-    DoCommand("READ *.* " + folder + "\\a\\b\\c\\ /IMAGE");
+    if (IsDiskMounted() && FileBlocks() <= MAX_DATA_BLOCKS) {
+        DoCommand("TYPE *.*");
+        DoCommand("READ *.* " + folder + "\\a\\b\\c\\ /IMAGE");
+    }
     DoCommand("READ /SYSTEM " + folder + "\\system.img");
     DoCommand("DUMP 0 6");
     DoCommand("RENAME *.* *.RN");
@@ -71,7 +118,7 @@ void ExerciseUnit(const std::string& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cbSize) {
-    fuzzkit::EnterSandbox();
+    const std::filesystem::path& sandbox = fuzzkit::EnterSandbox();
     SetProgramName("ORVA");
     SetTodayForTesting(8, 12, 2026);
     unsigned nFlags = cbSize > 0 ? pbData[0] : 0;
@@ -91,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cb
     DoCommand("PARTITION 1");
     ExerciseUnit("unit1");
     DoCommand("DISMOUNT");
+    CheckHostFiles(sandbox);
     fuzzkit::EndInput();
     return 0;
 }
