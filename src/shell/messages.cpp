@@ -58,7 +58,7 @@ bool ReadCommandLine(std::string& line) {
     return PromptLine(prompt, line);
 }
 
-bool Confirm(const char* pszFormat, bool fDefault, ...) {
+bool Confirm(const char* pszFormat, int fDefault, ...) {
     char question[SHELL_TEXT_MAX + 1];
     va_list args;
     va_start(args, fDefault);

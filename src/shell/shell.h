@@ -38,8 +38,10 @@ bool PromptLine(const char* pszPrompt, std::string& line);
 bool ReadCommandLine(std::string& line);
 
 // Asks a YES/NO question (the format ends in " ?"). An empty answer or the
-// end of input gives fDefault.
-bool Confirm(const char* pszFormat, bool fDefault, ...)
+// end of input gives fDefault (true or false). It is an int because va_start
+// is undefined for a last named parameter that argument promotion widens,
+// as it widens a bool.
+bool Confirm(const char* pszFormat, int fDefault, ...)
     __attribute__((format(printf, 1, 3)));
 
 // ---- Command line parser and handler tools --------------------------------
