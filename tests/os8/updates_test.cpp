@@ -503,3 +503,61 @@ TEST(FullSegment, DeviceFaultsNeverLoseAnEntry) {
 }
 
 }  // namespace
+
+// ---- Random directories ---------------------------------------------------------------
+
+// Random segments, mostly well formed and sometimes not: the scan either
+// accepts them or reports damage, never reads outside a segment or loops,
+// and an update of an accepted directory leaves one the scan accepts.
+TEST(RandomDirectories, NeverCrashOrLoop) {
+    TempDisk disk(DiskType::RK05);
+    std::mt19937 random(2024);
+    auto pick = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
+    int nAccepted = 0;
+    for (int nRound = 0; nRound < 300; ++nRound) {
+        for (unsigned nSegment = 1; nSegment <= 6; ++nSegment) {
+            BlockWords awData{};
+            const unsigned nEntries = pick(8) == 0 ? pick(4096) : pick(45);
+            const unsigned nAIW = pick(10) == 0 ? pick(4096) : pick(3);
+            awData[0] = static_cast<std::uint16_t>((010000 - nEntries) & 07777);
+            awData[1] = static_cast<std::uint16_t>(pick(10) == 0 ? pick(4096) : 7 + pick(100));
+            awData[2] = static_cast<std::uint16_t>(pick(3) == 0 ? 0 : pick(10) == 0 ? pick(4096) : pick(8));
+            awData[3] = static_cast<std::uint16_t>(pick(5) == 0 ? 01400 + pick(300) : 0);
+            awData[4] = static_cast<std::uint16_t>((010000 - nAIW) & 07777);
+            for (unsigned i = 5; i < 256;) {
+                if (pick(3) == 0) {
+                    awData[i++] = 0;
+                    if (i < 256)
+                        awData[i++] = static_cast<std::uint16_t>(07777 - pick(40));
+                } else {
+                    awData[i++] = static_cast<std::uint16_t>(1 + pick(07777));
+                    for (unsigned k = 0; k < 3 + nAIW && i < 256; ++k)
+                        awData[i++] = static_cast<std::uint16_t>(pick(4096));
+                    if (i < 256)
+                        awData[i++] = static_cast<std::uint16_t>(pick(2) == 0 ? 0 : 07777 - pick(40));
+                }
+            }
+            WriteWords(nSegment, awData);
+        }
+        bool fAborted = false;
+        CaptureMessages([] { ListDirectory(); }, &fAborted);
+        if (fAborted)
+            continue;
+        ++nAccepted;
+        CaptureMessages(
+            [&] {
+                OS8_CONTEXT context;
+                int nBlock = 0;
+                int nRoom = 0;
+                CreateTentativeFile(&context, "NEW.DA", 06100, &nBlock, &nRoom);
+                if (nRoom > 0)
+                    CloseTentativeFile(&context, 1);
+                RemoveFile("*.*");
+            },
+            &fAborted);
+        EXPECT_FALSE(fAborted) << nRound;
+        CaptureMessages([] { ListDirectory(); }, &fAborted);
+        EXPECT_FALSE(fAborted) << nRound;
+    }
+    EXPECT_GT(nAccepted, 20);
+}
