@@ -2,7 +2,6 @@
 // limits, summary lines and messages.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,34 +10,6 @@
 namespace {
 
 using namespace romtest;
-using Input = std::optional<std::string>;
-
-struct Built {
-    ProgramRun run;
-    std::string listing;
-    Rom rom;
-};
-
-// Runs vorlent on the given inputs (nullopt for "-") and reads the listing
-// back, which must be sound.
-Built BuildRom(const Input& bin, const Input& bit, const Input& rdi) {
-    TempDir dir;
-    std::vector<std::string> args;
-    for (const auto& [input, name] : {std::pair{&bin, "in.bin"}, std::pair{&bit, "in.bit"}, std::pair{&rdi, "in.rdi"}}) {
-        if (*input) {
-            WriteFile(dir / name, **input);
-            args.push_back(name);
-        } else {
-            args.push_back("-");
-        }
-    }
-    args.push_back("out.txt");
-    Built built;
-    built.run = RunVorlent(dir.path(), args);
-    built.listing = ReadFile(dir / "out.txt");
-    EXPECT_EQ(DecodeListing(built.listing, built.rom), "");
-    return built;
-}
 
 // ---- Code region ------------------------------------------------------------
 
@@ -48,7 +19,7 @@ TEST(CodeRegion, RomFieldsRunUpToTheHighestWordLoaded) {
         unsigned nFields;
     };
     for (const Case& c : {Case{0, 1}, Case{2687, 1}, Case{2688, 2}, Case{5375, 2}, Case{5376, 3}, Case{0x4FFF, 8}}) {
-        const Built built = BuildRom(BinWordAtIndex(c.nHighestIndex, 07070), std::nullopt, std::nullopt);
+        const BuiltRom built = BuildRom(BinWordAtIndex(c.nHighestIndex, 07070), std::nullopt, std::nullopt);
         EXPECT_EQ(built.run.status, 0) << built.run.err;
         EXPECT_EQ(built.run.err, "");
         char szSummary[64];
@@ -63,7 +34,7 @@ TEST(CodeRegion, RomFieldsRunUpToTheHighestWordLoaded) {
 }
 
 TEST(CodeRegion, WordPairsPackIntoThreeBytes) {
-    const Built built = BuildRom(BinLeader() + BinField(3) + BinOrigin(0) + BinData(01234) + BinData(05670) + BinLeader(),
+    const BuiltRom built = BuildRom(BinLeader() + BinField(3) + BinOrigin(0) + BinData(01234) + BinData(05670) + BinLeader(),
                                  std::nullopt, std::nullopt);
     EXPECT_EQ(built.listing.substr(0, 22), "0000.000/ 234 270 262 ");
 }
@@ -84,7 +55,7 @@ TEST(CodeRegion, ChecksumWordTakesTheWordAtField3Address0200) {
         {BinLeader() + BinField(3) + BinOrigin(07777) + BinData(1) + BinLeader(), 0},
     };
     for (const Case& c : cases) {
-        const Built built = BuildRom(c.bin, std::nullopt, std::nullopt);
+        const BuiltRom built = BuildRom(c.bin, std::nullopt, std::nullopt);
         const std::vector<std::uint16_t> awWords = DecodeCodeRegion(built.rom);
         ASSERT_GE(awWords.size(), 2688u);
         EXPECT_EQ(awWords[128], c.wChecksum);
@@ -107,7 +78,7 @@ TEST(CodeRegion, LoadAddressFollowsFieldsOriginsAndCarries) {
                             BinOrigin(0200) + BinData(05555) +
                             // Leader and trailer bytes between frames are ignored.
                             std::string("\x80\xBF\x80", 3) + BinData(06666) + BinLeader();
-    const Built built = BuildRom(bin, std::nullopt, std::nullopt);
+    const BuiltRom built = BuildRom(bin, std::nullopt, std::nullopt);
     EXPECT_EQ(built.run.status, 0) << built.run.err;
     const std::vector<std::uint16_t> awWords = DecodeCodeRegion(built.rom);
     ASSERT_EQ(awWords.size(), 4u * 2688);
@@ -129,7 +100,7 @@ TEST(CodeRegion, LoadingRunsOnPastField7UpToTheWordLimit) {
     for (unsigned i = 0; i < 1025; ++i)
         words += BinData(i % 4096);
     const std::string start = BinLeader() + BinField(7) + BinOrigin(07777);
-    const Built full = BuildRom(start + words + BinLeader(), std::nullopt, std::nullopt);
+    const BuiltRom full = BuildRom(start + words + BinLeader(), std::nullopt, std::nullopt);
     EXPECT_EQ(full.run.status, 0) << full.run.err;
     EXPECT_EQ(full.run.out, "BIN written -  8 ROM fields\r\n");
     const std::vector<std::uint16_t> awWords = DecodeCodeRegion(full.rom);
@@ -138,7 +109,7 @@ TEST(CodeRegion, LoadingRunsOnPastField7UpToTheWordLimit) {
     EXPECT_EQ(awWords[0x5000], 1);
     EXPECT_EQ(awWords[0x53FF], 1024);
 
-    const Built over = BuildRom(start + words + BinData(1) + BinLeader(), std::nullopt, std::nullopt);
+    const BuiltRom over = BuildRom(start + words + BinData(1) + BinLeader(), std::nullopt, std::nullopt);
     EXPECT_EQ(over.run.status, 5);
     EXPECT_EQ(over.run.err, "Fatal: BIN exceeds max size of 21504 words!\r\n");
     EXPECT_EQ(over.run.out, "");
@@ -162,7 +133,7 @@ TEST(CodeRegion, RefusedFileLeavesTheOutputEmpty) {
     };
     for (const Case& c : cases) {
         // Later regions are not written either.
-        const Built built = BuildRom(c.bin, std::string(16, '\x01'), std::string(16, '\x01'));
+        const BuiltRom built = BuildRom(c.bin, std::string(16, '\x01'), std::string(16, '\x01'));
         EXPECT_EQ(built.run.status, c.nStatus);
         EXPECT_EQ(built.run.err, c.pszError);
         EXPECT_EQ(built.run.out, "");
@@ -180,7 +151,7 @@ TEST(CodeRegion, FileThatLoadsNothingGivesOneFieldWithTheChecksum) {
         BinLeader() + BinField(3) + BinOrigin(0) + std::string(1, '\x01'),
     };
     for (const std::string& bin : cases) {
-        const Built built = BuildRom(bin, std::nullopt, std::nullopt);
+        const BuiltRom built = BuildRom(bin, std::nullopt, std::nullopt);
         EXPECT_EQ(built.run.status, 0);
         EXPECT_EQ(built.run.out, "BIN written -  1 ROM fields\r\n");
         EXPECT_EQ(built.rom.Count(), 4096u);
@@ -191,7 +162,7 @@ TEST(CodeRegion, FileThatLoadsNothingGivesOneFieldWithTheChecksum) {
 
 TEST(CodeRegion, BytesBeforeTheLeaderAreIgnored) {
     const std::string bin = BinField(4) + BinData(07777) + BinLeader() + BinField(3) + BinOrigin(0) + BinData(1);
-    const Built built = BuildRom(bin, std::nullopt, std::nullopt);
+    const BuiltRom built = BuildRom(bin, std::nullopt, std::nullopt);
     const std::vector<std::uint16_t> awWords = DecodeCodeRegion(built.rom);
     ASSERT_EQ(awWords.size(), 2688u);
     EXPECT_EQ(awWords[0], 1);
@@ -200,15 +171,8 @@ TEST(CodeRegion, BytesBeforeTheLeaderAreIgnored) {
 
 // ---- FPGA region ------------------------------------------------------------
 
-std::uint8_t Reversed(unsigned b) {
-    unsigned r = 0;
-    for (unsigned nBit = 0; nBit < 8; ++nBit)
-        r = r << 1 | ((b >> nBit) & 1);
-    return static_cast<std::uint8_t>(r);
-}
-
 TEST(FpgaRegion, BytesAreWrittenWithTheirBitsReversed) {
-    const Built pair = BuildRom(std::nullopt, std::string("\x01\xF0", 2), std::nullopt);
+    const BuiltRom pair = BuildRom(std::nullopt, std::string("\x01\xF0", 2), std::nullopt);
     EXPECT_EQ(pair.listing.substr(0, 22), "0200.000/ 200 017 000 ");
     EXPECT_EQ(pair.run.out, "BIT written -  1 ROM fields\r\n");
     EXPECT_EQ(pair.rom.Count(), 256u) << "padded to a page";
@@ -216,9 +180,9 @@ TEST(FpgaRegion, BytesAreWrittenWithTheirBitsReversed) {
     std::string all;
     for (unsigned b = 0; b < 256; ++b)
         all += static_cast<char>(b);
-    const Built built = BuildRom(std::nullopt, all, std::nullopt);
+    const BuiltRom built = BuildRom(std::nullopt, all, std::nullopt);
     for (unsigned b = 0; b < 256; ++b)
-        ASSERT_EQ(built.rom.abByte[FPGA_START + b], Reversed(b)) << b;
+        ASSERT_EQ(built.rom.abByte[FPGA_START + b], ReverseBits(b)) << b;
 }
 
 TEST(FpgaRegion, SizeLimitIs0x18000Bytes) {
@@ -241,7 +205,7 @@ TEST(FpgaRegion, SizeLimitIs0x18000Bytes) {
     };
     for (const Case& c : cases) {
         // A RAM-disk region is not written after a refused bitstream.
-        const Built built = BuildRom(std::nullopt, std::string(c.cbBit, '\x5A'), std::string(16, '\x01'));
+        const BuiltRom built = BuildRom(std::nullopt, std::string(c.cbBit, '\x5A'), std::string(16, '\x01'));
         EXPECT_EQ(built.run.status, c.nStatus) << c.cbBit;
         EXPECT_EQ(built.run.out, c.pszOut + std::string(c.nStatus ? "" : "RDI written -  1 ROM fields\r\n"));
         EXPECT_EQ(built.run.err, c.pszErr);
@@ -273,7 +237,7 @@ TEST(RamDiskRegion, TrailingZeroChunksAreLeftOut) {
         std::string image(c.cbImage, '\0');
         for (std::size_t nOffset : c.nonZeroAt)
             image[nOffset] = '\x42';
-        const Built built = BuildRom(std::nullopt, std::nullopt, image);
+        const BuiltRom built = BuildRom(std::nullopt, std::nullopt, image);
         EXPECT_EQ(built.run.status, 0) << c.pszName;
         EXPECT_EQ(built.run.err, "") << c.pszName;
         char szSummary[64];
@@ -289,7 +253,7 @@ TEST(RamDiskRegion, TrailingZeroChunksAreLeftOut) {
 }
 
 TEST(RamDiskRegion, BeginsWithItsHeader) {
-    const Built built = BuildRom(std::nullopt, std::nullopt, "\x01");
+    const BuiltRom built = BuildRom(std::nullopt, std::nullopt, "\x01");
     EXPECT_EQ(built.listing.substr(0, 14), "1000.000/ 001 ");
 }
 
@@ -312,7 +276,7 @@ TEST(RamDiskRegion, DataBeyondTheLimitIsCutWithOneMessage) {
         std::string image(c.cbImage, '\0');
         for (std::size_t nOffset : c.nonZeroAt)
             image[nOffset] = '\x42';
-        const Built built = BuildRom(std::nullopt, std::nullopt, image);
+        const BuiltRom built = BuildRom(std::nullopt, std::nullopt, image);
         EXPECT_EQ(built.run.status, 0) << c.pszName;
         EXPECT_EQ(built.run.err, c.pszErr) << c.pszName;
         EXPECT_EQ(built.run.out, "RDI written - 97 ROM fields\r\n") << c.pszName;

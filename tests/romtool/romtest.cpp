@@ -115,6 +115,13 @@ std::string BinWordAtIndex(unsigned nIndex, unsigned wWord) {
     return BinLeader() + BinField(3 + nIndex / 4096) + BinOrigin(nIndex % 4096) + BinData(wWord) + BinLeader();
 }
 
+std::uint8_t ReverseBits(unsigned b) {
+    unsigned r = 0;
+    for (unsigned nBit = 0; nBit < 8; ++nBit)
+        r = r << 1 | ((b >> nBit) & 1);
+    return static_cast<std::uint8_t>(r);
+}
+
 std::size_t Rom::Count() const { return CountIn(0, ROM_SIZE); }
 
 std::size_t Rom::CountIn(std::uint32_t nStart, std::uint32_t cb) const {
@@ -214,6 +221,25 @@ std::vector<std::uint16_t> DecodeCodeRegion(const Rom& rom) {
             }
     }
     return awWords;
+}
+
+BuiltRom BuildRom(const Input& bin, const Input& bit, const Input& rdi) {
+    TempDir dir;
+    std::vector<std::string> args;
+    for (const auto& [pInput, pszName] : {std::pair{&bin, "in.bin"}, std::pair{&bit, "in.bit"}, std::pair{&rdi, "in.rdi"}}) {
+        if (*pInput) {
+            WriteFile(dir / pszName, **pInput);
+            args.push_back(pszName);
+        } else {
+            args.push_back("-");
+        }
+    }
+    args.push_back("out.txt");
+    BuiltRom built;
+    built.run = RunVorlent(dir.path(), args);
+    built.listing = ReadFile(dir / "out.txt");
+    EXPECT_EQ(DecodeListing(built.listing, built.rom), "");
+    return built;
 }
 
 }  // namespace romtest

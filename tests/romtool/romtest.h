@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ std::string BinData(unsigned wWord);
 // nIndex % 4096 (that is code buffer index nIndex).
 std::string BinWordAtIndex(unsigned nIndex, unsigned wWord);
 
+// b with its bit order reversed, as the FPGA region holds it.
+std::uint8_t ReverseBits(unsigned b);
+
 // ROM bytes read back from a listing: the value of every ROM address
 // 0..0x7FFFF, or -1 where the listing has no byte.
 inline constexpr std::uint32_t ROM_SIZE = 0x80000;
@@ -75,5 +79,16 @@ std::string DecodeListing(const std::string& text, Rom& rom);
 // Fails the current test when a field is incomplete or its last 64 bytes
 // are not zero.
 std::vector<std::uint16_t> DecodeCodeRegion(const Rom& rom);
+
+// What a run of vorlent on given inputs produced.
+struct BuiltRom {
+    ProgramRun run;
+    std::string listing;  // the output file
+    Rom rom;              // the output file read back
+};
+using Input = std::optional<std::string>;
+// Runs vorlent in a temporary folder on the inputs with these contents
+// (nullopt for "-") and reads the listing back, which must be sound.
+BuiltRom BuildRom(const Input& bin, const Input& bit, const Input& rdi);
 
 }  // namespace romtest
