@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -185,21 +184,35 @@ const char* const PAL_SOURCE =
     "\t7777\n"
     "$\n";
 
+bool IsOctal(const std::string& text, std::size_t nDigits) {
+    return text.size() == nDigits && text.find_first_not_of("01234567") == std::string::npos;
+}
+
 // The words of an assembler listing by code buffer index: lines that show a
-// five-digit address (field and address) followed by the word.
+// five-digit address (field and address) and then the word, with or without
+// a line number in front.
 std::vector<std::pair<unsigned, unsigned>> ListedWords(const std::string& listing) {
-    static const std::regex wordLine(R"(^ *(?:[0-9]+ +)?([0-7])([0-7]{4}) +([0-7]{4})(?:[ @*].*)?$)");
     std::vector<std::pair<unsigned, unsigned>> words;
     std::istringstream lines(listing);
     std::string line;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::smatch match;
-        if (!std::regex_match(line, match, wordLine))
+        std::istringstream fields(line);
+        std::vector<std::string> tokens;
+        std::string token;
+        while (tokens.size() < 3 && fields >> token)
+            tokens.push_back(token);
+        // "@" marks an indirect reference.
+        for (std::string& t : tokens)
+            if (t.size() == 5 && t.back() == '@')
+                t.pop_back();
+        std::size_t nFirst = 0;
+        if (!tokens.empty() && tokens[0].find_first_not_of("0123456789") == std::string::npos &&
+            !IsOctal(tokens[0], 5))
+            nFirst = 1;  // a line number
+        if (tokens.size() < nFirst + 2 || !IsOctal(tokens[nFirst], 5) || !IsOctal(tokens[nFirst + 1], 4))
             continue;
-        const unsigned nAddress = static_cast<unsigned>(std::stoul(match[1].str() + match[2].str(), nullptr, 8));
-        words.emplace_back(nAddress - 030000, static_cast<unsigned>(std::stoul(match[3].str(), nullptr, 8)));
+        const auto nAddress = static_cast<unsigned>(std::stoul(tokens[nFirst], nullptr, 8));
+        words.emplace_back(nAddress - 030000, static_cast<unsigned>(std::stoul(tokens[nFirst + 1], nullptr, 8)));
     }
     return words;
 }
