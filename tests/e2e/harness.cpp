@@ -64,7 +64,8 @@ bool HaveFixtures() { return fs::is_directory(FixturesDir()); }
 fs::path TranscriptsDir() { return ORVA_TRANSCRIPTS_DIR; }
 
 static std::string Environment() {
-    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) + " ";
+    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) +
+           " TRANSCRIPTS=" + Quote(TranscriptsDir().string()) + " ";
 }
 
 OrvaRun RunOrva(const fs::path& dir, const std::string& script, const std::vector<std::string>& args) {
