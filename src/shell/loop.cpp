@@ -2,6 +2,7 @@
 // dispatches every other line by its abbreviated command word.
 #include <cstdlib>
 
+#include "commands.h"
 #include "shell.h"
 
 namespace {
@@ -75,6 +76,16 @@ void DoCommand(const std::string& line) {
             DoExit(qualifiers, param1, param2);
         else if (IsCommand(command, "QUIT", 1))
             DoExit(qualifiers, param1, param2);
+        else if (IsCommand(command, "READ", 3))
+            DoRead(qualifiers, param1, param2);
+        else if (IsCommand(command, "RENAME", 3))
+            DoRename(qualifiers, param1, param2);
+        else if (IsCommand(command, "DELETE", 3))
+            DoDelete(qualifiers, param1, param2);
+        else if (IsCommand(command, "WRITE", 3))
+            DoWrite(qualifiers, param1, param2);
+        else if (IsCommand(command, "ZERO", 3))
+            DoZero(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());
             ShowHelp();
