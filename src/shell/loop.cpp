@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "commands.h"
+#include "disk.h"
 #include "shell.h"
 
 namespace {
@@ -76,6 +77,18 @@ void DoCommand(const std::string& line) {
             DoExit(qualifiers, param1, param2);
         else if (IsCommand(command, "QUIT", 1))
             DoExit(qualifiers, param1, param2);
+        else if (IsCommand(command, "MOUNT", 3))
+            DoMount(qualifiers, param1, param2);
+        else if (IsCommand(command, "DISMOUNT", 4))
+            DoDismount(qualifiers, param1, param2);
+        else if (IsCommand(command, "PARTITION", 4))
+            DoPartition(qualifiers, param1, param2);
+        else if (IsCommand(command, "DUMP", 2))
+            DoDump(qualifiers, param1, param2);
+        else if (IsCommand(command, "DIRECTORY", 3))
+            DoDirectory(qualifiers, param1, param2);
+        else if (IsCommand(command, "TYPE", 2))
+            DoType(qualifiers, param1, param2);
         else if (IsCommand(command, "READ", 3))
             DoRead(qualifiers, param1, param2);
         else if (IsCommand(command, "RENAME", 3))
@@ -109,5 +122,7 @@ int OrvaMain(int argc, char** argv) {
                 DoCommand(line);
         }
     }
+    if (IsDiskMounted())
+        DismountCurrent();
     return 0;
 }
