@@ -89,6 +89,16 @@ void DoCommand(const std::string& line) {
             DoDirectory(qualifiers, param1, param2);
         else if (IsCommand(command, "TYPE", 2))
             DoType(qualifiers, param1, param2);
+        else if (IsCommand(command, "READ", 3))
+            DoRead(qualifiers, param1, param2);
+        else if (IsCommand(command, "RENAME", 3))
+            DoRename(qualifiers, param1, param2);
+        else if (IsCommand(command, "DELETE", 3))
+            DoDelete(qualifiers, param1, param2);
+        else if (IsCommand(command, "WRITE", 3))
+            DoWrite(qualifiers, param1, param2);
+        else if (IsCommand(command, "ZERO", 3))
+            DoZero(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());
             ShowHelp();
