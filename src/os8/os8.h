@@ -31,7 +31,8 @@ bool MatchWildcard(std::string_view pattern, std::string_view name);
 void GetToday(int* pnDay, int* pnMonth, int* pnYear);  // year since 1900
 std::uint16_t EncodeToday();
 void DecodeDate(std::uint16_t wDate, int* pnDay, int* pnMonth, int* pnYear);
-// Tests fix "today" with this; a day of 0 returns to the host clock.
+// Tests fix "today" with this; a day of 0 returns to the host clock. The
+// year counts from 1900 (126 for 2026); a full year such as 2026 is taken too.
 void SetTodayForTesting(int nDay, int nMonth, int nYear);
 
 // ---- Directory scan ----------------------------------------------------------

@@ -1,0 +1,137 @@
+// The physical-drive layer of this POSIX host, and the positioned transfers
+// every image file and drive uses. A drive is a path to a block device (its
+// size from the kernel) or to a regular file holding a whole-drive image (its
+// size from its length).
+#include <cerrno>
+#include <cstring>
+#include <utility>
+#include <limits>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include "disk.h"
+#include "disk_internal.h"
+#include "shell.h"
+
+namespace {
+
+UniqueFd g_hDrive;
+std::uint64_t g_qDriveSectors = 0;
+std::uint32_t g_nPartitions = 0;
+
+// The size in bytes of the open drive; false (errno set) when it cannot be
+// had or the path is neither a block device nor a regular file.
+bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    if (S_ISBLK(st.st_mode)) {
+        std::uint64_t qBytes = 0;
+        if (::ioctl(fd, BLKGETSIZE64, &qBytes) != 0)
+            return false;
+        *pqBytes = qBytes;
+        return true;
+    }
+    if (S_ISREG(st.st_mode)) {
+        *pqBytes = static_cast<std::uint64_t>(st.st_size);
+        return true;
+    }
+    errno = ENOTBLK;
+    return false;
+}
+
+}  // namespace
+
+bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    std::size_t cbDone = 0;
+    while (cbDone < cb) {
+        ssize_t cbRead = ::pread(fd, pbData + cbDone, cb - cbDone,
+                                 static_cast<off_t>(lOffset + cbDone));
+        if (cbRead < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (cbRead == 0) {
+            // End of a short image: the rest was never written.
+            std::memset(pbData + cbDone, 0, cb - cbDone);
+            break;
+        }
+        cbDone += static_cast<std::size_t>(cbRead);
+    }
+    return true;
+}
+
+bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    std::size_t cbDone = 0;
+    while (cbDone < cb) {
+        ssize_t cbWritten = ::pwrite(fd, pbData + cbDone, cb - cbDone,
+                                     static_cast<off_t>(lOffset + cbDone));
+        if (cbWritten < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (cbWritten == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        cbDone += static_cast<std::size_t>(cbWritten);
+    }
+    return true;
+}
+
+std::string GetErrorText() {
+    return std::strerror(errno);
+}
+
+bool OpenDriveHE02(const std::string& name) {
+    ReleaseDrive();
+    // Read and write access even for a read-only mount: read-only is
+    // enforced by the commands above the device.
+    UniqueFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
+    if (!hDrive.IsOpen()) {
+        Message('E', "Error opening the drive: %s", GetErrorText().c_str());
+        return false;
+    }
+    std::uint64_t qBytes = 0;
+    if (!QueryDriveSize(hDrive.Get(), &qBytes)) {
+        Message('E', "Error opening drive for I/O: %s", GetErrorText().c_str());
+        return false;
+    }
+    g_hDrive = std::move(hDrive);
+    g_qDriveSectors = qBytes / HE02_SECTOR_SIZE;
+    // Only whole partitions count.
+    std::uint64_t qPartitions = g_qDriveSectors / HE02_PARTITION_SECTORS;
+    g_nPartitions = qPartitions > std::numeric_limits<std::uint32_t>::max()
+                        ? std::numeric_limits<std::uint32_t>::max()
+                        : static_cast<std::uint32_t>(qPartitions);
+    Message('I', "HE02 supports %d OS/8 partitions", static_cast<int>(g_nPartitions));
+    return true;
+}
+
+void ReleaseDrive() {
+    if (!g_hDrive.IsOpen())
+        return;
+    // Nothing is ejected on this host; what was written goes to the medium
+    // before the drive is let go.
+    ::fsync(g_hDrive.Get());
+    g_hDrive.Reset();
+}
+
+bool IsDriveOpen() { return g_hDrive.IsOpen(); }
+
+std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
+
+std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
+
+bool ReadSectorDrive(std::uint64_t qLBA, std::uint8_t* pbData) {
+    return ReadAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+}
+
+bool WriteSectorDrive(std::uint64_t qLBA, const std::uint8_t* pbData) {
+    return WriteAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+}

@@ -1,0 +1,60 @@
+// Shared helpers of the OS8 module's source files; not for other modules.
+#pragma once
+
+#include <cstdint>
+
+#include "os8.h"
+
+namespace os8 {
+
+// Header words of a directory segment.
+inline constexpr unsigned SEG_ENTRIES = 0;    // minus the number of entries
+inline constexpr unsigned SEG_FIRST = 1;      // first block of the first entry
+inline constexpr unsigned SEG_LINK = 2;       // next segment, 0 for none
+inline constexpr unsigned SEG_TENTATIVE = 3;  // 01400 + index of a tentative length word
+inline constexpr unsigned SEG_AIW = 4;        // minus the extra words per file entry
+inline constexpr unsigned SEG_HEADER = 5;     // first word of the entries
+
+inline constexpr unsigned TENTATIVE_BASE = 01400;
+inline constexpr unsigned FIRST_SEGMENT = 1;
+inline constexpr unsigned LAST_SEGMENT = 6;
+// A segment must hold at least one file entry.
+inline constexpr unsigned MAX_AIW = DISK_BLOCK_WORDS - SEG_HEADER - 5;
+
+// A stored negative count and back: w stands for (4096 - w) mod 4096.
+inline unsigned CountOf(std::uint16_t w) { return (010000u - w) & 07777u; }
+inline std::uint16_t NegativeOf(unsigned n) { return static_cast<std::uint16_t>((010000u - (n & 07777u)) & 07777u); }
+
+// Adds one to the count held in a negative word (or removes one).
+inline void AddToCount(std::uint16_t& w, int nDelta) {
+    w = NegativeOf(static_cast<unsigned>(static_cast<int>(CountOf(w)) + nDelta));
+}
+
+inline unsigned FileEntryWords(unsigned nAIW) { return nAIW + 5; }
+
+// Words taken by the entry at index i of a segment with nAIW extra words.
+inline unsigned EntryWords(const BlockWords& awData, unsigned i, unsigned nAIW) {
+    return awData[i] == 0 ? 2 : FileEntryWords(nAIW);
+}
+
+// Blocks described by the entry at index i.
+inline unsigned EntryBlocks(const BlockWords& awData, unsigned i, unsigned nAIW) {
+    return awData[i] == 0 ? CountOf(awData[i + 1]) : CountOf(awData[i + 4 + nAIW]);
+}
+
+// Index just past the last entry of the segment (the segment was checked
+// when it was loaded, so this stays within the block).
+unsigned EntriesEnd(const BlockWords& awData);
+
+// Prints "directory segment %u is damaged" and abandons the command.
+[[noreturn]] void ReportDamagedSegment(unsigned nSegment);
+
+// Reads the segment nNextSegment names into the context and checks it;
+// false when there is none.
+bool LoadSegment(OS8_CONTEXT* pContext);
+
+// Word moves within the loaded segment.
+void RemoveWords(OS8_CONTEXT* pContext, unsigned nIndex, unsigned nCount);
+bool MakeRoom(OS8_CONTEXT* pContext, unsigned nCount);
+
+}  // namespace os8
