@@ -10,7 +10,10 @@
 # leading 0).
 words() {
     for w in "$@"; do
-        printf "\\$(printf %o $((w & 255)))\\$(printf %o $((w >> 8 & 255)))"
+        lo=$((w & 255))
+        hi=$((w >> 8 & 255))
+        # Octal escapes built without a subshell per byte.
+        printf "\\$((lo >> 6))$((lo >> 3 & 7))$((lo & 7))\\$((hi >> 6))$((hi >> 3 & 7))$((hi & 7))"
     done
 }
 
