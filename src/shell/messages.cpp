@@ -37,8 +37,18 @@ bool PromptLine(const char* pszPrompt, std::string& line) {
     if (std::fgets(buffer, sizeof buffer, stdin) == nullptr)
         return false;
     line = buffer;
-    if (!line.empty() && line.back() == '\n')
+    if (!line.empty() && line.back() == '\n') {
         line.pop_back();
+    } else if (line.size() == SHELL_TEXT_MAX) {
+        // The buffer is full. When the typed line had exactly 255
+        // characters its newline is still waiting: take it now, or it would
+        // come back as an empty line at the next prompt (and answer the
+        // next question with its default). Longer lines keep their rest
+        // for the following reads.
+        int c = std::getc(stdin);
+        if (c != '\n' && c != EOF)
+            std::ungetc(c, stdin);
+    }
     return true;
 }
 

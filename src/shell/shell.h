@@ -29,8 +29,9 @@ void Message(char cSeverity, const char* pszFormat, ...)
     __attribute__((format(printf, 2, 3)));
 
 // Writes the prompt to standard error and reads at most 255 characters of a
-// line from standard input, dropping one final newline. False at end of
-// input or on a read error.
+// line from standard input, dropping one final newline; a longer line comes
+// back in pieces of 255 characters, one per call. False at end of input or
+// on a read error.
 bool PromptLine(const char* pszPrompt, std::string& line);
 
 // PromptLine with the prompt "NAME>".

@@ -64,34 +64,37 @@ bool HaveFixtures() { return fs::is_directory(FixturesDir()); }
 fs::path TranscriptsDir() { return ORVA_TRANSCRIPTS_DIR; }
 
 static std::string Environment() {
-    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) + " ";
+    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) +
+           " TRANSCRIPTS=" + Quote(TranscriptsDir().string()) + " ";
 }
 
+// The script and the captured output live in a directory of their own, so
+// that the run directory holds only what the test and orva put there (a host
+// wildcard such as "*.*" must not find them).
 OrvaRun RunOrva(const fs::path& dir, const std::string& script, const std::vector<std::string>& args) {
-    WriteFile(dir / ".orva-stdin", script);
+    TempDir io;
+    WriteFile(io / "stdin", script);
     std::string command = "cd " + Quote(dir.string()) + " && timeout 120 " + Quote(OrvaBinary().string());
     for (const auto& arg : args)
         command += " " + Quote(arg);
-    command += " <.orva-stdin >.orva-stdout 2>.orva-stderr";
+    command += " <" + Quote((io / "stdin").string()) + " >" + Quote((io / "stdout").string()) + " 2>" +
+               Quote((io / "stderr").string());
     int raw = std::system(command.c_str());
     OrvaRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = ReadFile(dir / ".orva-stderr");
-    run.out = ReadFile(dir / ".orva-stdout");
-    for (const char* name : {".orva-stdin", ".orva-stdout", ".orva-stderr"})
-        fs::remove(dir / name);
+    run.err = ReadFile(io / "stderr");
+    run.out = ReadFile(io / "stdout");
     return run;
 }
 
 int RunShell(const fs::path& dir, const std::string& script, std::string* pOutput) {
-    WriteFile(dir / ".orva-script", script);
-    std::string command = "cd " + Quote(dir.string()) + " && " + Environment() +
-                          "timeout 120 sh -e .orva-script >.orva-script-out 2>&1";
+    TempDir io;
+    WriteFile(io / "script", script);
+    std::string command = "cd " + Quote(dir.string()) + " && " + Environment() + "timeout 120 sh -e " +
+                          Quote((io / "script").string()) + " >" + Quote((io / "output").string()) + " 2>&1";
     int raw = std::system(command.c_str());
     if (pOutput)
-        *pOutput = ReadFile(dir / ".orva-script-out");
-    fs::remove(dir / ".orva-script");
-    fs::remove(dir / ".orva-script-out");
+        *pOutput = ReadFile(io / "output");
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 

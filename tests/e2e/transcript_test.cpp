@@ -3,7 +3,8 @@
 //
 // A transcript file holds sections, each begun by a line "=== NAME":
 //   setup   shell script run first in the directory (exit 77 skips the test;
-//           ORVA and FIXTURES name the program and the fixtures folder)
+//           ORVA and FIXTURES name the program and the fixtures folder,
+//           TRANSCRIPTS this folder, whose images.sh builds disk images)
 //   args    command-line arguments, one per line
 //   stdin   the command script
 //   stderr  the exact standard error; "@TODAY@" stands for today's date column
@@ -13,7 +14,10 @@
 // Lines before the first section are comments. The line end just before a
 // "===" line (or the end of the file) belongs to the separator, so a section
 // whose text must end in a newline is followed by an empty line. The stdin
-// section gets a newline after every line.
+// section gets a newline after every line (so a section of one empty line is
+// one empty command line, and a section of no lines is no input at all).
+// The run directory holds nothing but what the setup script puts there: the
+// script and the captured output are kept elsewhere.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,19 +28,25 @@
 namespace orvatest {
 namespace {
 
-std::map<std::string, std::string> ParseTranscript(const std::string& text) {
+// The text of each section, and in *pLineCounts the number of lines each
+// holds (an empty section and a section of one empty line have the same text).
+std::map<std::string, std::string> ParseTranscript(const std::string& text,
+                                                   std::map<std::string, std::size_t>* pLineCounts) {
     std::map<std::string, std::string> sections;
     std::string current;
     bool inSection = false;
     std::size_t pos = 0;
     std::string body;
+    std::size_t nLines = 0;
     auto finish = [&] {
         if (inSection) {
             if (!body.empty() && body.back() == '\n')
                 body.pop_back();
             sections[current] = body;
+            (*pLineCounts)[current] = nLines;
         }
         body.clear();
+        nLines = 0;
     };
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
@@ -47,6 +57,7 @@ std::map<std::string, std::string> ParseTranscript(const std::string& text) {
             current = line.substr(4);
             inSection = true;
         } else if (inSection) {
+            ++nLines;
             body += line;
             if (end != std::string::npos)
                 body += '\n';
@@ -77,7 +88,8 @@ std::vector<std::string> TranscriptNames() {
 class Transcript : public testing::TestWithParam<std::string> {};
 
 TEST_P(Transcript, MatchesExpectedOutput) {
-    auto sections = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam() + ".t")));
+    std::map<std::string, std::size_t> lineCounts;
+    auto sections = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam() + ".t")), &lineCounts);
     ASSERT_TRUE(sections.count("stdin")) << "no stdin section";
     ASSERT_TRUE(sections.count("stderr")) << "no stderr section";
     TempDir dir;
@@ -89,13 +101,13 @@ TEST_P(Transcript, MatchesExpectedOutput) {
         ASSERT_EQ(status, 0) << "setup failed:\n" << output;
     }
     std::vector<std::string> args;
-    if (sections.count("args")) {
+    if (lineCounts["args"] > 0) {
         std::string list = sections["args"] + "\n";
         for (std::size_t at = 0, nl; (nl = list.find('\n', at)) != std::string::npos; at = nl + 1)
             args.push_back(list.substr(at, nl - at));
     }
     std::string script = sections["stdin"];
-    if (!script.empty())
+    if (lineCounts["stdin"] > 0)
         script += '\n';
     OrvaRun run = RunOrva(dir.path(), script, args);
     EXPECT_EQ(run.err, Replace(sections["stderr"], "@TODAY@", TodayColumn()));

@@ -1,0 +1,6 @@
+# q is QUIT.
+=== stdin
+q
+HELP
+=== stderr
+ORVA>

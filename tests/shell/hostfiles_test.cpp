@@ -1,0 +1,149 @@
+// Host path splitting and the host wildcard search.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "shell.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using shelltest::StderrCapture;
+
+TEST(SplitHostPath, SplitsDriveDirectoryNameAndExtension) {
+    struct Case {
+        const char* path;
+        const char* directory;
+        const char* name;
+        const char* extension;
+    };
+    const Case cases[] = {
+        {"C:\\TMP\\SUB\\NAME.TAR.GZ", "C:\\TMP\\SUB\\", "NAME.TAR", ".GZ"},
+        {"FOO.PA", "", "FOO", ".PA"},
+        {"README", "", "README", ""},
+        {"dir/name.txt", "dir/", "name", ".txt"},
+        {"a\\b/c.d", "a\\b/", "c", ".d"},
+        {"a/b\\c.d", "a/b\\", "c", ".d"},
+        {"C:x.y", "C:", "x", ".y"},
+        {"C:\\", "C:\\", "", ""},
+        {"dir.d\\file", "dir.d\\", "file", ""},
+        {"file.", "", "file", "."},
+        {".hidden", "", "", ".hidden"},
+        {"sub\\", "sub\\", "", ""},
+        {"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string directory = "x", name = "x", extension = "x";
+        SplitHostPath(c.path, directory, name, extension);
+        EXPECT_EQ(directory, c.directory);
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(extension, c.extension);
+    }
+}
+
+TEST(HostPath, TurnsBackslashesIntoSlashes) {
+    EXPECT_EQ(HostPath("a\\b/c\\d.e"), "a/b/c/d.e");
+    EXPECT_EQ(HostPath(""), "");
+}
+
+// A temporary folder of files with mixed case, a file without a dot, and a
+// subdirectory whose name matches the patterns too.
+class FindHostFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("orva-hostfiles-" + std::to_string(getpid()) + "-" +
+                                             std::to_string(std::random_device{}()));
+        fs::create_directory(root_);
+        for (const char* name : {"a.txt", "B.TXT", "c.Txt", "ab.txt", "README", "data.bin"})
+            std::ofstream(root_ / name) << "x";
+        fs::create_directory(root_ / "sub.txt");
+        std::ofstream(root_ / "sub.txt" / "inner.txt") << "x";
+        std::ofstream(root_ / "sub.txt" / "Other.DAT") << "x";
+        dir_ = root_.string() + "/";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    // Every path the search gives for the pattern, and nothing printed.
+    static std::vector<std::string> FindAll(const std::string& pattern) {
+        std::vector<std::string> paths;
+        StderrCapture capture;
+        std::string path;
+        for (bool fFirst = true; FindHostFile(fFirst, pattern, path); fFirst = false)
+            paths.push_back(path);
+        EXPECT_EQ(capture.Take(), "");
+        return paths;
+    }
+
+    fs::path root_;
+    std::string dir_;  // the folder with a trailing slash
+};
+
+TEST_F(FindHostFileTest, MatchesNamesLikeTheWindowsHost) {
+    using Paths = std::vector<std::string>;
+    const Paths kAllFiles = {dir_ + "B.TXT", dir_ + "README", dir_ + "a.txt",
+                             dir_ + "ab.txt", dir_ + "c.Txt", dir_ + "data.bin"};
+    struct Case {
+        std::string pattern;
+        Paths paths;  // sorted by name; directories never appear
+    };
+    const Case cases[] = {
+        {dir_ + "*.*", kAllFiles},
+        {dir_ + "*", kAllFiles},
+        {dir_ + "*.TXT", {dir_ + "B.TXT", dir_ + "a.txt", dir_ + "ab.txt", dir_ + "c.Txt"}},
+        {dir_ + "?.txt", {dir_ + "B.TXT", dir_ + "a.txt", dir_ + "c.Txt"}},
+        {dir_ + "A*", {dir_ + "a.txt", dir_ + "ab.txt"}},
+        {dir_ + "*a*.*", {dir_ + "a.txt", dir_ + "ab.txt", dir_ + "data.bin"}},
+        {dir_ + "readme", {dir_ + "README"}},
+        {dir_ + "a.txt", {dir_ + "a.txt"}},
+        {dir_ + "*.t?t", {dir_ + "B.TXT", dir_ + "a.txt", dir_ + "ab.txt", dir_ + "c.Txt"}},
+        // The directory part is given back exactly as typed, with either separator.
+        {dir_ + "sub.txt\\*.*", {dir_ + "sub.txt\\Other.DAT", dir_ + "sub.txt\\inner.txt"}},
+        {dir_ + "sub.txt/inner.*", {dir_ + "sub.txt/inner.txt"}},
+        {dir_ + "./sub.txt\\..\\?.TXT", {dir_ + "./sub.txt\\..\\B.TXT", dir_ + "./sub.txt\\..\\a.txt",
+                                         dir_ + "./sub.txt\\..\\c.Txt"}},
+        // Nothing matches: false, and no message.
+        {dir_ + "*.XYZ", {}},
+        {dir_ + "sub.txt", {}},
+        {dir_ + "?", {}},
+        {dir_ + "nosuch\\*.*", {}},
+        {dir_, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        EXPECT_EQ(FindAll(c.pattern), c.paths);
+    }
+}
+
+TEST_F(FindHostFileTest, SearchesTheCurrentDirectoryWithoutADirectoryPart) {
+    fs::path previous = fs::current_path();
+    fs::current_path(root_);
+    std::vector<std::string> paths = FindAll("*.txt");
+    std::vector<std::string> bins = FindAll("*.bin");
+    fs::current_path(previous);
+    EXPECT_EQ(paths, (std::vector<std::string>{"B.TXT", "a.txt", "ab.txt", "c.Txt"}));
+    EXPECT_EQ(bins, (std::vector<std::string>{"data.bin"}));
+}
+
+TEST_F(FindHostFileTest, StartsAfreshAndStopsAtTheEnd) {
+    std::string path;
+    // An abandoned search is replaced by the next first call.
+    ASSERT_TRUE(FindHostFile(true, dir_ + "*.txt", path));
+    EXPECT_EQ(path, dir_ + "B.TXT");
+    ASSERT_TRUE(FindHostFile(true, dir_ + "*.bin", path));
+    EXPECT_EQ(path, dir_ + "data.bin");
+    EXPECT_FALSE(FindHostFile(false, dir_ + "*.bin", path));
+    // Once the entries have run out, further calls find nothing.
+    EXPECT_FALSE(FindHostFile(false, dir_ + "*.bin", path));
+}
+
+}  // namespace

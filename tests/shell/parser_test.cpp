@@ -1,0 +1,273 @@
+// The command-line parser and the tools the command handlers use.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "console.h"
+#include "shell.h"
+
+namespace {
+
+using shelltest::StderrCapture;
+
+std::string Error(const std::string& text) { return "%ORVA-E, " + text + "\n"; }
+
+// ---- ParseCommand -----------------------------------------------------------
+
+struct ParseCase {
+    const char* line;
+    bool fOk;
+    const char* command;
+    const char* qualifiers;
+    const char* param1;
+    const char* param2;
+    std::string err;  // what the parser printed
+};
+
+TEST(ParseCommand, SplitsLinesAndReportsTheirErrors) {
+    SetProgramName("ORVA");
+    const ParseCase cases[] = {
+        // Qualifiers may stand anywhere after the command word.
+        {"TYPE/CONF A.TX", true, "TYPE", "/CONF", "A.TX", "", ""},
+        {"TYPE A.TX/CONF", true, "TYPE", "/CONF", "A.TX", "", ""},
+        {"TYPE A.TX /CONF", true, "TYPE", "/CONF", "A.TX", "", ""},
+        {"DIR/BRIEF A.TX/FULL B.LS", true, "DIR", "/BRIEF/FULL", "A.TX", "B.LS", ""},
+        {"REN /A X / B Y /C", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"REN /A X /B Y /C", true, "REN", "/A/B/C", "X", "Y", ""},
+        {"COPY/conf/Sys/conf a b", true, "COPY", "/CONF/SYS/CONF", "a", "b", ""},
+        // Command word and qualifiers fold to upper case, parameters keep theirs.
+        {"type a.tx/conf", true, "TYPE", "/CONF", "a.tx", "", ""},
+        {"Mount x.RX1 /rx01", true, "MOUNT", "/RX01", "x.RX1", "", ""},
+        // Blanks: leading, trailing, tabs, and after commas in a list.
+        {" \t DIR  ", true, "DIR", "", "", "", ""},
+        {"TYPE\tA.TX\tB.TX", true, "TYPE", "", "A.TX", "B.TX", ""},
+        {"TYPE A.TX, B.TX,  C.TX", true, "TYPE", "", "A.TX,B.TX,C.TX", "", ""},
+        {"TYPE A.TX,\tB.TX, C", true, "TYPE", "", "A.TX,B.TX,C", "", ""},
+        {"TYPE A.TX ,B.TX", true, "TYPE", "", "A.TX", ",B.TX", ""},
+        {"TYPE A, ", true, "TYPE", "", "A,", "", ""},
+        // Words end at the first character that is not a letter or digit.
+        {"DIR\\*.SV", true, "DIR", "", "\\*.SV", "", ""},
+        {"MOUNT/READ_ONLY X.RX1", true, "MOUNT", "/READ", "_ONLY", "X.RX1", ""},
+        {"DIR/BRIEF.X", true, "DIR", "/BRIEF", ".X", "", ""},
+        {"A1B2 3", true, "A1B2", "", "3", "", ""},
+        {"HELP?", true, "HELP", "", "?", "", ""},
+        // No command word.
+        {"", false, "", "", "", "", Error("no command on line")},
+        {"    ", false, "", "", "", "", Error("no command on line")},
+        {"?", false, "", "", "", "", Error("no command on line")},
+        {" ?", false, "", "", "", "", Error("no command on line")},
+        {" !dir", false, "", "", "", "", Error("no command on line")},
+        {"/DIR", false, "", "", "", "", Error("no command on line")},
+        // A slash must be followed directly by a letter or digit.
+        {"DIR /", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"DIR / BRIEF", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"DIR A/", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"q/", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"DIR /_X", false, "", "", "", "", Error("no qualifier after SLASH")},
+        // Anything after parameter 2 and its qualifiers.
+        {"REN A B X Y", false, "", "", "", "", Error("extra parameters on line - \"X Y\"")},
+        {"HELP ONE TWO THREE", false, "", "", "", "", Error("extra parameters on line - \"THREE\"")},
+        {"REN A B /Q  X, Y/Z ", false, "", "", "", "", Error("extra parameters on line - \"X, Y/Z \"")},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string command = "x", qualifiers = "x", param1 = "x", param2 = "x";
+        StderrCapture capture;
+        bool fOk = ParseCommand(c.line, command, qualifiers, param1, param2);
+        EXPECT_EQ(capture.Take(), c.err);
+        ASSERT_EQ(fOk, c.fOk);
+        if (fOk) {
+            EXPECT_EQ(command, c.command);
+            EXPECT_EQ(qualifiers, c.qualifiers);
+            EXPECT_EQ(param1, c.param1);
+            EXPECT_EQ(param2, c.param2);
+        }
+    }
+}
+
+// ---- MatchQualifier ---------------------------------------------------------
+
+TEST(MatchQualifier, ComparesTheMinimumLengthWithOrWithoutNo) {
+    struct Case {
+        const char* qualifier;
+        const char* keyword;
+        std::size_t nLength;
+        bool fMatch;
+        bool fFlag;  // when matched
+    };
+    const Case cases[] = {
+        {"CONF", "CONFIRM", 4, true, true},
+        {"CONFIRM", "CONFIRM", 4, true, true},
+        {"CONFX", "CONFIRM", 4, true, true},
+        {"NOCONF", "CONFIRM", 4, true, false},
+        {"NOCONFIRM", "CONFIRM", 4, true, false},
+        {"NOCONFXYZ", "CONFIRM", 4, true, false},
+        {"CON", "CONFIRM", 4, false, false},
+        {"NOCON", "CONFIRM", 4, false, false},
+        {"NO", "CONFIRM", 4, false, false},
+        {"", "CONFIRM", 4, false, false},
+        {"NOCONX", "CONFIRM", 4, false, false},
+        {"conf", "CONFIRM", 4, false, false},
+        {"BRIEF", "BRIEF", 5, true, true},
+        {"BRIE", "BRIEF", 5, false, false},
+        {"NB", "NB03", 2, true, true},
+        {"NONB", "NB03", 2, true, false},
+        {"N", "NB03", 2, false, false},
+        {"RX01", "RX01", 4, true, true},
+        {"RX0", "RX01", 4, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.qualifier) + " vs " + c.keyword);
+        // A failed match leaves the flag as it was, whichever value it had.
+        for (bool fBefore : {false, true}) {
+            bool fFlag = fBefore;
+            EXPECT_EQ(MatchQualifier(c.qualifier, c.keyword, c.nLength, &fFlag), c.fMatch);
+            EXPECT_EQ(fFlag, c.fMatch ? c.fFlag : fBefore);
+        }
+    }
+}
+
+// ---- Lists ------------------------------------------------------------------
+
+TEST(GetListItem, TakesItemsByIndex) {
+    struct Case {
+        const char* list;
+        char separator;
+        unsigned nIndex;
+        bool fFound;
+        const char* item;
+    };
+    const Case cases[] = {
+        {"P,Q,R", ',', 0, true, "P"},
+        {"P,Q,R", ',', 1, true, "Q"},
+        {"P,Q,R", ',', 2, true, "R"},
+        {"P,Q,R", ',', 3, false, ""},
+        {"A,,B", ',', 1, true, ""},
+        {"A,,B", ',', 2, true, "B"},
+        {"A,", ',', 1, true, ""},
+        {",A", ',', 0, true, ""},
+        {"", ',', 0, false, ""},
+        {"", ',', 1, false, ""},
+        {"FOO.PA", ',', 0, true, "FOO.PA"},
+        {"FOO.PA", ',', 1, false, ""},
+        {"A/B,C", ',', 0, true, "A/B"},
+        // The qualifier text: item 0 is the empty text before the first slash.
+        {"/CONF/SYS", '/', 0, true, ""},
+        {"/CONF/SYS", '/', 1, true, "CONF"},
+        {"/CONF/SYS", '/', 2, true, "SYS"},
+        {"/CONF/SYS", '/', 3, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.list) + " #" + std::to_string(c.nIndex));
+        std::string item = "old";
+        ASSERT_EQ(GetListItem(c.list, item, c.separator, c.nIndex), c.fFound);
+        if (c.fFound) {
+            EXPECT_EQ(item, c.item);
+        }
+    }
+}
+
+TEST(CountListItems, CountsCommaSeparatedItems) {
+    const std::pair<const char*, unsigned> cases[] = {
+        {"", 0}, {"A", 1}, {"A,B", 2}, {"A,", 2}, {",", 2}, {"A,,B", 3}, {"A/B", 1},
+    };
+    for (const auto& [parameter, nCount] : cases)
+        EXPECT_EQ(CountListItems(parameter), nCount) << parameter;
+}
+
+TEST(CheckNoList, RejectsAnyComma) {
+    SetProgramName("ORVA");
+    const std::pair<const char*, bool> cases[] = {
+        {"A,B", false}, {"A,", false}, {",", false}, {"A", true}, {"", true},
+    };
+    for (const auto& [parameter, fOk] : cases) {
+        SCOPED_TRACE(parameter);
+        StderrCapture capture;
+        EXPECT_EQ(CheckNoList(parameter), fOk);
+        EXPECT_EQ(capture.Take(), fOk ? "" : Error(std::string("list not allowed - ") + parameter));
+    }
+}
+
+// ---- Parameter and qualifier checks -------------------------------------------
+
+TEST(CheckParameterCount, EnforcesExactCounts) {
+    SetProgramName("ORVA");
+    const std::string kExtra = Error("extra parameter(s)");
+    const std::string kMissing = Error("additional parameters required");
+    struct Case {
+        int nCount;
+        const char* param1;
+        const char* param2;
+        std::string err;  // empty when the check passes
+    };
+    const Case cases[] = {
+        {0, "", "", ""},       {0, "A", "", kExtra},       {0, "A", "B", kExtra},
+        {1, "", "", kMissing}, {1, "A", "", ""},           {1, "A", "B", kExtra},
+        {2, "", "", kMissing}, {2, "A", "", kMissing},     {2, "A", "B", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nCount) + " [" + c.param1 + "] [" + c.param2 + "]");
+        StderrCapture capture;
+        EXPECT_EQ(CheckParameterCount(c.nCount, c.param1, c.param2), c.err.empty());
+        EXPECT_EQ(capture.Take(), c.err);
+    }
+}
+
+TEST(QualifierChecks, ReportTheWholeQualifierText) {
+    SetProgramName("ORVA");
+    {
+        StderrCapture capture;
+        EXPECT_TRUE(CheckNoQualifiers(""));
+        EXPECT_EQ(capture.Take(), "");
+    }
+    {
+        StderrCapture capture;
+        EXPECT_FALSE(CheckNoQualifiers("/NOW/X"));
+        EXPECT_EQ(capture.Take(), Error("no qualifiers allowed - /NOW/X"));
+    }
+    {
+        StderrCapture capture;
+        ReportUnknownQualifier("FOO");
+        EXPECT_EQ(capture.Take(), Error("unknown qualifier FOO"));
+    }
+}
+
+// ---- ParsePartitionName -------------------------------------------------------
+
+TEST(ParsePartitionName, ReadsUnsignedDecimalNumbers) {
+    struct Case {
+        const char* text;
+        bool fOk;
+        std::uint32_t nNumber;
+    };
+    const Case cases[] = {
+        {"0", true, 0},
+        {"12", true, 12},
+        {"007", true, 7},
+        {"", true, 0},
+        {"4294967295", true, 4294967295u},
+        // A number that does not fit 32 bits is rejected, not wrapped.
+        {"4294967296", false, 0},
+        {"10000000000", false, 0},
+        {"99999999999999999999999", false, 0},
+        {"1A", false, 0},
+        {"A", false, 0},
+        {"-1", false, 0},
+        {"+1", false, 0},
+        {" 1", false, 0},
+        {"1 ", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::uint32_t nNumber = 99;
+        StderrCapture capture;
+        ASSERT_EQ(ParsePartitionName(c.text, &nNumber), c.fOk);
+        EXPECT_EQ(capture.Take(), "");
+        if (c.fOk) {
+            EXPECT_EQ(nNumber, c.nNumber);
+        }
+    }
+}
+
+}  // namespace
