@@ -159,7 +159,7 @@ std::string Rk05BlockImage(const std::string& disk, unsigned nBlock) {
     return image;
 }
 
-TEST(SystemAreas, RealSystemHeadAndBootBlockGoOutAndBackUnchanged) {
+TEST(RealSystemAreas, RealSystemHeadAndBootBlockGoOutAndBackUnchanged) {
     if (!HaveFixtures())
         GTEST_SKIP() << "no fixtures";
     TempDir dir;
@@ -219,7 +219,7 @@ std::multiset<std::pair<std::string, int>> FixtureFiles(const fs::path& listing)
     return files;
 }
 
-TEST(RealMedia, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
+TEST(RealMediaCopy, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
     if (!HaveFixtures())
         GTEST_SKIP() << "no fixtures";
     TempDir dir;
