@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 bool CheckMounted();
 bool CheckWritable();
@@ -20,3 +21,51 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
 void DoRename(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoDelete(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoZero(const std::string& qualifiers, const std::string& param1, const std::string& param2);
+
+// ---- READ and WRITE ------------------------------------------------------------
+
+// The fixed areas of a system disk that READ and WRITE copy with /SYSTEM and
+// /BOOT: the OS/8 system head (blocks 7-55) and the boot block (block 0).
+inline constexpr unsigned ORVA_SYSTEM_HEAD_FIRST = 7;
+inline constexpr unsigned ORVA_SYSTEM_HEAD_BLOCKS = 49;
+inline constexpr unsigned ORVA_BOOT_BLOCK_FIRST = 0;
+inline constexpr unsigned ORVA_BOOT_BLOCK_BLOCKS = 1;
+
+// The qualifiers READ and WRITE share. After CheckTransferQualifiers the mode
+// is ASCII when fAscii is set, otherwise byte when fByte is set, otherwise
+// image.
+struct TransferFlags {
+    bool fAscii = false;
+    bool fImage = false;
+    bool fByte = false;
+    bool fSystem = false;
+    bool fBoot = false;
+    bool fConfirm = false;
+};
+
+// Checks the qualifiers and parameters of READ and WRITE and sets the flags;
+// false (after its message) when the command must end.
+bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
+                             const std::string& param2, TransferFlags* pFlags);
+
+// The host file READ writes an OS/8 file to: the destination with an empty
+// or "*" base name and an empty or ".*" extension filled in from the OS/8
+// name; no destination gives the OS/8 name itself.
+std::string MakeHostName(std::string_view os8Name, std::string_view destination);
+
+// The path under which a host file named by READ is created on this host:
+// '\' becomes '/', and trailing dots are dropped (an OS/8 file without
+// extension, LIST., becomes LIST), as the Windows host does.
+std::string HostOutputPath(std::string_view hostName);
+
+// The OS/8 name WRITE gives a host file: the pattern with an empty or "*"
+// base and an empty or ".*" extension filled in from the host name, cut to
+// six and two characters, in upper case, every character other than a
+// letter, a digit or a dot replaced by X.
+std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern);
+
+// ---- RENAME ------------------------------------------------------------------------
+
+// The new name RENAME gives a file: the new pattern with "?" and "*" taking
+// the characters of the old name at the same place.
+std::string MakeNewName(std::string_view oldName, std::string_view newPattern);

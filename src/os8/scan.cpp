@@ -71,8 +71,11 @@ void GetEntry(const OS8_CONTEXT& context, std::string* pName, int* pnBlock, int*
         *pnLength = static_cast<int>(EntryBlocks(awData, nPoint, context.nAIW));
     if (pwDate != nullptr)
         *pwDate = (!fEmpty && context.nAIW > 0) ? awData[nPoint + 4] : 0;
+    // OS/8 leaves the tentative word set after it closes the file, so only
+    // an entry that still has length 0 is tentative.
     if (pfTentative != nullptr)
-        *pfTentative = !fEmpty && context.nPoint == context.nTentative;
+        *pfTentative = !fEmpty && context.nPoint == context.nTentative &&
+                       EntryBlocks(awData, nPoint, context.nAIW) == 0;
 }
 
 // Steps past the current entry, file or empty.

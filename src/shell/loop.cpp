@@ -2,6 +2,8 @@
 // dispatches every other line by its abbreviated command word.
 #include <cstdlib>
 
+#include "commands.h"
+#include "disk.h"
 #include "shell.h"
 
 namespace {
@@ -75,6 +77,28 @@ void DoCommand(const std::string& line) {
             DoExit(qualifiers, param1, param2);
         else if (IsCommand(command, "QUIT", 1))
             DoExit(qualifiers, param1, param2);
+        else if (IsCommand(command, "MOUNT", 3))
+            DoMount(qualifiers, param1, param2);
+        else if (IsCommand(command, "DISMOUNT", 4))
+            DoDismount(qualifiers, param1, param2);
+        else if (IsCommand(command, "PARTITION", 4))
+            DoPartition(qualifiers, param1, param2);
+        else if (IsCommand(command, "DUMP", 2))
+            DoDump(qualifiers, param1, param2);
+        else if (IsCommand(command, "DIRECTORY", 3))
+            DoDirectory(qualifiers, param1, param2);
+        else if (IsCommand(command, "TYPE", 2))
+            DoType(qualifiers, param1, param2);
+        else if (IsCommand(command, "READ", 3))
+            DoRead(qualifiers, param1, param2);
+        else if (IsCommand(command, "RENAME", 3))
+            DoRename(qualifiers, param1, param2);
+        else if (IsCommand(command, "DELETE", 3))
+            DoDelete(qualifiers, param1, param2);
+        else if (IsCommand(command, "WRITE", 3))
+            DoWrite(qualifiers, param1, param2);
+        else if (IsCommand(command, "ZERO", 3))
+            DoZero(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());
             ShowHelp();
@@ -98,5 +122,7 @@ int OrvaMain(int argc, char** argv) {
                 DoCommand(line);
         }
     }
+    if (IsDiskMounted())
+        DismountCurrent();
     return 0;
 }

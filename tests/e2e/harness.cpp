@@ -64,7 +64,8 @@ bool HaveFixtures() { return fs::is_directory(FixturesDir()); }
 fs::path TranscriptsDir() { return ORVA_TRANSCRIPTS_DIR; }
 
 static std::string Environment() {
-    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) + " ";
+    return "ORVA=" + Quote(OrvaBinary().string()) + " FIXTURES=" + Quote(FixturesDir().string()) +
+           " TRANSCRIPTS=" + Quote(TranscriptsDir().string()) + " ";
 }
 
 // The script and the captured output live in a directory of their own, so

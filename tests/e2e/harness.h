@@ -34,8 +34,8 @@ struct OrvaRun {
 // in `dir` (the script and the captured output are kept elsewhere).
 OrvaRun RunOrva(const fs::path& dir, const std::string& script,
                 const std::vector<std::string>& args = {});
-// Runs a shell script with sh in `dir` (ORVA and FIXTURES are set in its
-// environment); returns its exit status and puts its output in *pOutput.
+// Runs a shell script with sh in `dir` (ORVA, FIXTURES and TRANSCRIPTS are
+// set in its environment); returns its exit status and puts its output in *pOutput.
 int RunShell(const fs::path& dir, const std::string& script, std::string* pOutput = nullptr);
 
 fs::path OrvaBinary();

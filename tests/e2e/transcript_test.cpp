@@ -3,7 +3,8 @@
 //
 // A transcript file holds sections, each begun by a line "=== NAME":
 //   setup   shell script run first in the directory (exit 77 skips the test;
-//           ORVA and FIXTURES name the program and the fixtures folder)
+//           ORVA and FIXTURES name the program and the fixtures folder,
+//           TRANSCRIPTS this folder, whose images.sh builds disk images)
 //   args    command-line arguments, one per line
 //   stdin   the command script
 //   stderr  the exact standard error; "@TODAY@" stands for today's date column

@@ -1,0 +1,124 @@
+// The DIRECTORY command: lists the files of the mounted unit or partition
+// that match one or more patterns, on the console or into a host text file.
+#include <cassert>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+#include "disk.h"
+#include "os8.h"
+#include "shell.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Day, month name and year in nine columns; " (none)  " when the directory
+// keeps no date for the file.
+void PrintDate(std::FILE* pStream, std::uint16_t wDate) {
+    static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    if (wDate == 0) {
+        std::fputs(" (none)  ", pStream);
+        return;
+    }
+    int nDay = 0, nMonth = 0, nYear = 0;
+    DecodeDate(wDate, &nDay, &nMonth, &nYear);
+    assert(nMonth >= 1 && nMonth <= 12);
+    std::fprintf(pStream, "%2d-%s-%2d", nDay, kMonths[nMonth - 1], nYear);
+}
+
+// Lists the files that match one pattern, in directory order, and adds them
+// to the counters; true when at least one matched.
+bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
+                 unsigned& nFilesListed, int& nBlocksListed) {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string name;
+    int nBlock = 0, nLength = 0;
+    std::uint16_t wDate = 0;
+    bool fTentative = false;
+    bool fMatched = false;
+    while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
+        fMatched = true;
+        std::fprintf(pStream, "%-9s", name.c_str());
+        if (fBrief) {
+            ++nFilesListed;
+            std::fputs(nFilesListed % 5 == 0 ? "\n" : "    ", pStream);
+        } else {
+            std::fprintf(pStream, "%5d   ", nLength);
+            PrintDate(pStream, wDate);
+            std::fprintf(pStream, "  (%04o)", static_cast<unsigned>(nBlock));
+            if (fTentative)
+                std::fputs("  [TENTATIVE]", pStream);
+            std::fputs("\n", pStream);
+            ++nFilesListed;
+        }
+        nBlocksListed += nLength;
+    }
+    if (fBrief && nFilesListed % 5 != 0)
+        std::fputs("\n", pStream);
+    return fMatched;
+}
+
+void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief) {
+    if (!CheckMounted())
+        return;
+    std::fprintf(pStream, "\nDirectory of %s", GetDiskName().c_str());
+    std::uint32_t nPartition = 0;
+    if (GetPartition(&nPartition))
+        std::fprintf(pStream, ", partition %d", static_cast<int>(nPartition));
+    std::fputs("\n", pStream);
+    unsigned nFilesListed = 0;
+    int nBlocksListed = 0;
+    std::string pattern;
+    for (unsigned nIndex = 0; GetListItem(patterns, pattern, ',', nIndex); ++nIndex) {
+        if (!ListMatches(pStream, pattern, fBrief, nFilesListed, nBlocksListed))
+            Message('W', "no files found to match %s", pattern.c_str());
+    }
+    std::fputs("\nTotal of ", pStream);
+    if (!fBrief)
+        std::fprintf(pStream, "%d blocks in ", nBlocksListed);
+    std::fprintf(pStream, "%u files.\n", nFilesListed);
+}
+
+}  // namespace
+
+void DoDirectory(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    bool fBrief = false;
+    std::string word;
+    for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
+        if (word.size() >= 3 && word.compare(0, 3, "BRI") == 0) {
+            fBrief = true;
+        } else if (word.size() >= 3 && word.compare(0, 3, "FUL") == 0) {
+            fBrief = false;
+        } else {
+            ReportUnknownQualifier(word);
+            return;
+        }
+    }
+    if (!param2.empty() && CheckNoList(param2)) {
+        FilePtr file(std::fopen(HostPath(param2).c_str(), "w"));
+        if (!file) {
+            Message('E', "unable to write file %s", param2.c_str());
+            return;
+        }
+        // A device fault or a damaged directory abandons the listing; the
+        // file is closed all the same.
+        ListDirectory(file.get(), param1, fBrief);
+        // A listing the host file did not take (a full disk) is reported,
+        // not passed over.
+        bool fWritten = std::ferror(file.get()) == 0;
+        fWritten = std::fclose(file.release()) == 0 && fWritten;
+        if (!fWritten)
+            Message('E', "unable to write file %s", param2.c_str());
+        return;
+    }
+    ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
+}

@@ -1,0 +1,242 @@
+// The disk commands MOUNT, DISMOUNT and PARTITION, and the mounted and
+// writable checks that every file command makes first.
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+#include "disk.h"
+#include "os8.h"
+#include "shell.h"
+
+bool CheckMounted() {
+    if (IsDiskMounted())
+        return true;
+    Message('E', "no disk mounted");
+    return false;
+}
+
+bool CheckWritable() {
+    if (!CheckMounted())
+        return false;
+    if (IsDiskReadOnly()) {
+        Message('E', "disk is read only");
+        return false;
+    }
+    return true;
+}
+
+void DismountCurrent() {
+    if (!CheckMounted())
+        return;
+    Message('I', "dismounting disk %s", GetDiskName().c_str());
+    CloseDisk();
+}
+
+namespace {
+
+struct MountOptions {
+    DiskType nDiskType = DiskType::RX50;
+    bool fVirtual = true;
+    bool fReadOnly = false;
+    bool fSystem = false;
+    bool fInitialize = false;
+    bool fConfirm = true;
+    std::string szName;
+};
+
+// A plain keyword match: the word has at least nLength characters and they
+// equal the keyword's first nLength; later characters are not compared.
+bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength) {
+    return word.size() >= nLength && word.substr(0, nLength) == keyword.substr(0, nLength);
+}
+
+// Reads the qualifiers and checks the rules and the parameter; false (after
+// the message) ends the command.
+bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
+                       const std::string& param2, MountOptions& options) {
+    options = MountOptions{};
+    std::string word;
+    for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
+        if (MatchKeyword(word, "RX01", 4))
+            options.nDiskType = DiskType::RX01;
+        else if (MatchKeyword(word, "RX50", 4))
+            options.nDiskType = DiskType::RX50;
+        else if (MatchKeyword(word, "NB03", 2))
+            options.nDiskType = DiskType::NB03;
+        else if (MatchKeyword(word, "HE02", 2))
+            options.nDiskType = DiskType::HE02;
+        else if (MatchKeyword(word, "RK05", 2))
+            options.nDiskType = DiskType::RK05;
+        else if (MatchKeyword(word, "PHYSICAL", 3))
+            options.fVirtual = false;
+        else if (MatchKeyword(word, "VIRTUAL", 3))
+            options.fVirtual = true;
+        else if (MatchKeyword(word, "READ_ONLY", 4))
+            options.fReadOnly = true;
+        else if (MatchQualifier(word, "SYSTEM", 3, &options.fSystem) ||
+                 MatchQualifier(word, "INITIALIZE", 3, &options.fInitialize) ||
+                 MatchQualifier(word, "CONFIRM", 4, &options.fConfirm))
+            continue;
+        else {
+            ReportUnknownQualifier(word);
+            return false;
+        }
+    }
+    if (!options.fVirtual && options.nDiskType != DiskType::RX01 &&
+        options.nDiskType != DiskType::RX50 && options.nDiskType != DiskType::HE02) {
+        Message('E', "/PHYSICAL can be used only with RX01, RX50 or HE02");
+        return false;
+    }
+    if (options.fReadOnly && options.fInitialize) {
+        Message('E', "/INITIALIZE is incompatible with /READ_ONLY");
+        return false;
+    }
+    if (!CheckParameterCount(1, param1, param2) || !CheckNoList(param1))
+        return false;
+    options.szName = param1;
+    return true;
+}
+
+// The type never follows from the extension; a name without one gets the
+// type's own.
+void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
+    std::string directory, name, extension;
+    SplitHostPath(szName, directory, name, extension);
+    if (!extension.empty())
+        return;
+    switch (nDiskType) {
+    case DiskType::RX01: extension = ".rx1"; break;
+    case DiskType::RX50: extension = ".rx5"; break;
+    case DiskType::NB03: extension = ".nb3"; break;
+    case DiskType::HE02: extension = ".he2"; break;
+    case DiskType::RK05: extension = ".rk5"; break;
+    case DiskType::None: break;
+    }
+    szName = directory + name + extension;
+}
+
+// An empty directory on every unit or partition of the new mount; partition
+// 0 is current afterwards.
+void InitializeUnits(bool fSystem) {
+    SelectPartition(0);
+    ZeroDirectory(fSystem);
+    for (std::uint32_t nPartition = 1; SelectPartition(nPartition); ++nPartition)
+        ZeroDirectory(fSystem);
+    SelectPartition(0);
+}
+
+// True when block 0 of partition 0 carries the boot signature, or when the
+// user mounts the drive anyway.
+bool CheckBootBlock(const std::string& name, bool fConfirm) {
+    static constexpr std::uint16_t kSignature[] = {0302, 0317, 0317, 0324, 0000};
+    SelectPartition(0);
+    BlockWords awData{};
+    ReadBlock(0, awData.data());
+    bool fSigned = true;
+    for (std::size_t i = 0; i < std::size(kSignature); ++i)
+        fSigned = fSigned && awData[i] == kSignature[i];
+    if (fSigned)
+        return true;
+    Message('W', "IDE unit %s does not contain a KESTRIL boot block", name.c_str());
+    return !fConfirm || Confirm("Really mount IDE unit %s ?", false, name.c_str());
+}
+
+// Holds a new mount while MOUNT checks and initialises it. A device fault
+// that abandons the command on the way dismounts the disk again, so MOUNT
+// never leaves a disk half initialised or on another partition than 0.
+class PendingMount {
+public:
+    PendingMount() = default;
+    PendingMount(const PendingMount&) = delete;
+    PendingMount& operator=(const PendingMount&) = delete;
+    ~PendingMount() {
+        if (!fKept_ && IsDiskMounted())
+            DismountCurrent();
+    }
+    void Keep() { fKept_ = true; }
+
+private:
+    bool fKept_ = false;
+};
+
+void MountImage(const MountOptions& options) {
+    const char* pszName = options.szName.c_str();
+    if (OpenDisk(true, options.fReadOnly, options.nDiskType, options.szName)) {
+        PendingMount pending;
+        if (options.fInitialize &&
+            (!options.fConfirm || Confirm("Initialize virtual disk file %s ?", true, pszName))) {
+            InitializeUnits(options.fSystem);
+            Message('I', "initialized virtual disk on file %s", pszName);
+        } else {
+            Message('I', "mounted virtual disk on file %s", pszName);
+        }
+        pending.Keep();
+    } else if (!options.fInitialize) {
+        Message('E', "unable to access virtual disk file %s", pszName);
+    } else if (CreateDisk(true, options.nDiskType, options.szName)) {
+        PendingMount pending;
+        InitializeUnits(options.fSystem);
+        Message('I', "virtual disk file %s initialized", pszName);
+        pending.Keep();
+    } else {
+        Message('E', "unable to create virtual disk file %s", pszName);
+    }
+}
+
+void MountDrive(const MountOptions& options) {
+    const char* pszName = options.szName.c_str();
+    if (!OpenDisk(false, options.fReadOnly, options.nDiskType, options.szName)) {
+        Message('E', "unable to access physical disk drive %s", pszName);
+        return;
+    }
+    PendingMount pending;
+    if (options.nDiskType == DiskType::HE02 && !CheckBootBlock(options.szName, options.fConfirm))
+        return;  // the pending mount dismounts the drive
+    if (options.fInitialize &&
+        (!options.fConfirm || Confirm("Initialize physical disk %s ?", true, pszName))) {
+        InitializeUnits(options.fSystem);
+        Message('I', "initialized physical disk %s", pszName);
+    } else {
+        Message('I', "mounted physical disk %s", pszName);
+    }
+    pending.Keep();
+}
+
+}  // namespace
+
+void DoMount(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    // A MOUNT that fails for any reason leaves nothing mounted.
+    if (IsDiskMounted())
+        DismountCurrent();
+    MountOptions options;
+    if (!ParseMountOptions(qualifiers, param1, param2, options))
+        return;
+    if (options.fVirtual) {
+        AddDefaultExtension(options.szName, options.nDiskType);
+        MountImage(options);
+    } else {
+        MountDrive(options);
+    }
+}
+
+void DoDismount(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    if (!CheckNoQualifiers(qualifiers) || !CheckParameterCount(0, param1, param2))
+        return;
+    DismountCurrent();
+}
+
+void DoPartition(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    if (!CheckNoQualifiers(qualifiers) || !CheckParameterCount(1, param1, param2) ||
+        !CheckNoList(param1))
+        return;
+    std::uint32_t nPartition = 0;
+    bool fValid = ParsePartitionName(param1, &nPartition);
+    if (!fValid && param1.size() == 1 && std::isalpha(static_cast<unsigned char>(param1[0]))) {
+        nPartition = static_cast<std::uint32_t>(std::toupper(static_cast<unsigned char>(param1[0])) - 'A');
+        fValid = true;
+    }
+    if (!fValid || !SelectPartition(nPartition))
+        Message('E', "invalid partition name %s", param1.c_str());
+}

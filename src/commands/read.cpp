@@ -1,0 +1,290 @@
+// The READ command: copies OS/8 files, the system head or the boot block of
+// the mounted unit to host files, and the qualifier check READ shares with
+// WRITE.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "commands.h"
+#include "os8.h"
+#include "shell.h"
+
+namespace {
+
+// A transfer qualifier matches a keyword when its first nLength characters
+// equal the keyword's; later characters are not examined.
+bool MatchKeyword(std::string_view qualifier, std::string_view keyword, std::size_t nLength) {
+    return qualifier.size() >= nLength && qualifier.substr(0, nLength) == keyword.substr(0, nLength);
+}
+
+bool IsRegularFile(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A host file being written. Until Keep() is called, the guard removes the
+// file when it goes, so that a copy that failed or was abandoned leaves no
+// partial file behind. Only a regular file is ever removed: an existing
+// device such as /dev/null named as an ASCII destination stays.
+class PartialFile {
+public:
+    explicit PartialFile(std::string path) : path_(std::move(path)) {}
+    ~PartialFile() {
+        if (fArmed_)
+            unlink(path_.c_str());
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    void Arm(int fd) { fArmed_ = IsRegularFile(fd); }
+    void Keep() { fArmed_ = false; }
+
+private:
+    std::string path_;
+    bool fArmed_ = false;
+};
+
+// Owns a text stream; Close reports whether everything written reached the
+// file.
+class OutputStream {
+public:
+    explicit OutputStream(std::FILE* pStream) : pStream_(pStream) {}
+    ~OutputStream() {
+        if (pStream_)
+            std::fclose(pStream_);
+    }
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
+    std::FILE* get() const { return pStream_; }
+    bool Close() {
+        bool fGood = std::fflush(pStream_) == 0 && !std::ferror(pStream_);
+        fGood = std::fclose(pStream_) == 0 && fGood;
+        pStream_ = nullptr;
+        return fGood;
+    }
+
+private:
+    std::FILE* pStream_;
+};
+
+// Owns a file descriptor; Close reports whether it closed cleanly.
+class OutputDescriptor {
+public:
+    explicit OutputDescriptor(int fd) : fd_(fd) {}
+    ~OutputDescriptor() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    OutputDescriptor(const OutputDescriptor&) = delete;
+    OutputDescriptor& operator=(const OutputDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool Close() {
+        bool fGood = close(fd_) == 0;
+        fd_ = -1;
+        return fGood;
+    }
+
+private:
+    int fd_;
+};
+
+bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) {
+    std::string path = HostOutputPath(hostName);
+    PartialFile partial(path);
+    std::FILE* pStream = std::fopen(path.c_str(), "w");
+    if (pStream == nullptr) {
+        Message('E', "unable to write ASCII file %s", hostName.c_str());
+        return false;
+    }
+    OutputStream stream(pStream);
+    partial.Arm(fileno(pStream));
+    bool fGood = CopyAsciiOut(nFirst, nCount, stream.get());
+    fGood = stream.Close() && fGood;
+    if (!fGood) {
+        Message('E', "error writing file %s", hostName.c_str());
+        return false;
+    }
+    partial.Keep();
+    return true;
+}
+
+// Image and byte files are created new, never over an existing file.
+bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName, bool fByte) {
+    std::string path = HostOutputPath(hostName);
+    PartialFile partial(path);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        Message('E', "unable to write image file %s", hostName.c_str());
+        return false;
+    }
+    OutputDescriptor file(fd);
+    partial.Arm(fd);
+    bool fGood = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
+    fGood = file.Close() && fGood;
+    if (!fGood) {
+        Message('E', "error writing file %s", hostName.c_str());
+        return false;
+    }
+    partial.Keep();
+    return true;
+}
+
+bool ExportImage(unsigned nFirst, unsigned nCount, const std::string& hostName) {
+    return ExportBinary(nFirst, nCount, hostName, false);
+}
+
+bool ExportByte(unsigned nFirst, unsigned nCount, const std::string& hostName) {
+    return ExportBinary(nFirst, nCount, hostName, true);
+}
+
+bool ReadFiles(const std::string& pattern, const std::string& destination, bool fAscii, bool fByte,
+               bool fConfirm) {
+    bool fFound = false;
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string name;
+    int nBlock = 0;
+    int nLength = 0;
+    while (FindFile(&context, pattern, name, &nBlock, &nLength, nullptr, nullptr)) {
+        fFound = true;
+        std::string hostName = MakeHostName(name, destination);
+        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), hostName.c_str()))
+            continue;
+        auto nFirst = static_cast<unsigned>(nBlock);
+        auto nCount = static_cast<unsigned>(nLength);
+        if (fAscii) {
+            if (ExportAscii(nFirst, nCount, hostName))
+                Message('I', "read %s into ASCII file %s", name.c_str(), hostName.c_str());
+        } else if (fByte) {
+            if (ExportByte(nFirst, nCount, hostName))
+                Message('I', "read %s into byte file %s", name.c_str(), hostName.c_str());
+        } else {
+            if (ExportImage(nFirst, nCount, hostName))
+                Message('I', "read %s into image file %s", name.c_str(), hostName.c_str());
+        }
+    }
+    return fFound;
+}
+
+void ReadSystemHead(const std::string& hostName) {
+    if (!IsSystemDisk()) {
+        Message('E', "not a system disk");
+        return;
+    }
+    if (ExportImage(ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
+        Message('I', "OS/8 system head copied to %s", hostName.c_str());
+}
+
+void ReadBootBlock(const std::string& hostName) {
+    if (!IsSystemDisk()) {
+        Message('E', "not a system disk");
+        return;
+    }
+    if (ExportImage(ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
+        Message('I', "boot block copied to %s", hostName.c_str());
+}
+
+}  // namespace
+
+bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
+                             const std::string& param2, TransferFlags* pFlags) {
+    TransferFlags flags;
+    std::string word;
+    for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
+        if (MatchQualifier(word, "CONFIRM", 4, &flags.fConfirm))
+            continue;
+        if (MatchKeyword(word, "SYSTEM", 3))
+            flags.fSystem = true;
+        else if (MatchKeyword(word, "BOOT", 3))
+            flags.fBoot = true;
+        else if (MatchKeyword(word, "IMAGE", 2))
+            flags.fImage = true;
+        else if (MatchKeyword(word, "ASCII", 2))
+            flags.fAscii = true;
+        else if (MatchKeyword(word, "BYTE", 2))
+            flags.fByte = true;
+        else {
+            ReportUnknownQualifier(word);
+            return false;
+        }
+    }
+    if (flags.fSystem || flags.fBoot) {
+        if (flags.fAscii || flags.fByte) {
+            Message('W', "image mode required with /SYSTEM or /BOOT");
+            return false;
+        }
+        flags.fImage = true;
+        if (flags.fSystem && flags.fBoot) {
+            Message('W', "/SYSTEM and /BOOT may not be used together");
+            return false;
+        }
+    } else if (flags.fAscii && (flags.fImage || flags.fByte)) {
+        Message('E', "/ASCII incompatible with /IMAGE and /BYTE");
+        return false;
+    } else if (!flags.fImage && !flags.fByte) {
+        flags.fAscii = true;
+    }
+    *pFlags = flags;
+    if (param1.empty()) {
+        Message('E', "at least one file name is required");
+        return false;
+    }
+    if (flags.fSystem)
+        return CheckParameterCount(1, param1, param2) && CheckNoList(param1);
+    unsigned nDestinations = CountListItems(param2);
+    if (nDestinations <= 1 || nDestinations == CountListItems(param1))
+        return true;
+    Message('E', "both lists must have the same number of items");
+    return false;
+}
+
+std::string MakeHostName(std::string_view os8Name, std::string_view destination) {
+    if (destination.empty())
+        return std::string(os8Name);
+    std::string directory, base, extension, os8Base, os8Extension;
+    SplitHostPath(destination, directory, base, extension);
+    SplitFileName(os8Name, os8Base, os8Extension);
+    if (base.empty() || base == "*")
+        base = os8Base;
+    if (extension.empty() || extension == ".*")
+        extension = os8Extension;
+    return directory + base + extension;
+}
+
+std::string HostOutputPath(std::string_view hostName) {
+    std::string path = HostPath(hostName);
+    std::size_t nEnd = path.size();
+    while (nEnd > 0 && path[nEnd - 1] == '.')
+        --nEnd;
+    // A name made of dots alone ("." or "..") is a directory, not a file
+    // name with a trailing dot; it stays as it is and fails to open.
+    if (nEnd > 0 && path[nEnd - 1] != '/')
+        path.resize(nEnd);
+    return path;
+}
+
+void DoRead(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    TransferFlags flags;
+    if (!CheckTransferQualifiers(qualifiers, param1, param2, &flags))
+        return;
+    if (!CheckMounted())
+        return;
+    if (flags.fSystem) {
+        ReadSystemHead(param1);
+        return;
+    }
+    if (flags.fBoot) {
+        ReadBootBlock(param1);
+        return;
+    }
+    std::string item, destination;
+    for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
+        // One destination serves every file; a list gives one per file.
+        if (!GetListItem(param2, destination, ',', nIndex))
+            destination = param2;
+        if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
+            Message('W', "no files found to match %s", item.c_str());
+    }
+}

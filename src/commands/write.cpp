@@ -1,0 +1,277 @@
+// The WRITE command: copies host files into the mounted OS/8 unit, and the
+// system head or the boot block from a host image file into their blocks.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "commands.h"
+#include "os8.h"
+#include "shell.h"
+
+namespace {
+
+enum class TransferMode { Ascii, Image, Byte };
+
+TransferMode ModeOf(const TransferFlags& flags) {
+    if (flags.fAscii)
+        return TransferMode::Ascii;
+    return flags.fByte ? TransferMode::Byte : TransferMode::Image;
+}
+
+// A host file opened for reading: a text stream in ASCII mode, a file
+// descriptor in image and byte mode. Closed when it goes.
+class HostInput {
+public:
+    HostInput() = default;
+    ~HostInput() {
+        if (pStream_)
+            std::fclose(pStream_);
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    HostInput(const HostInput&) = delete;
+    HostInput& operator=(const HostInput&) = delete;
+
+    // Opens the host file for the mode; false after its message.
+    bool Open(TransferMode mode, const std::string& hostPath) {
+        std::string path = HostPath(hostPath);
+        mode_ = mode;
+        if (mode == TransferMode::Ascii) {
+            pStream_ = std::fopen(path.c_str(), "r");
+            if (pStream_ == nullptr) {
+                Message('E', "unable to read ASCII file %s", hostPath.c_str());
+                return false;
+            }
+            return true;
+        }
+        fd_ = open(path.c_str(), O_RDONLY);
+        if (fd_ < 0) {
+            if (mode == TransferMode::Image)
+                Message('E', "unable to read image file %s", hostPath.c_str());
+            else
+                Message('E', "unable to read byte file %s", hostPath.c_str());
+            return false;
+        }
+        return true;
+    }
+
+    // The blocks an import of the whole file will take; false on a read
+    // error. The file is read again from its start by the import.
+    bool CountBlocks(unsigned long* pnBlocks) {
+        if (mode_ == TransferMode::Ascii)
+            return CountAsciiBlocks(pStream_, pnBlocks);
+        unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
+        return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && lseek(fd_, 0, SEEK_SET) == 0;
+    }
+
+    std::FILE* stream() const { return pStream_; }
+    int fd() const { return fd_; }
+
+private:
+    TransferMode mode_ = TransferMode::Image;
+    std::FILE* pStream_ = nullptr;
+    int fd_ = -1;
+};
+
+// The two ways an import can fail, each with its own message.
+void ReportImportFailure(bool fReadError, const std::string& os8Name, const std::string& hostPath) {
+    if (fReadError)
+        Message('E', "error reading file %s", hostPath.c_str());
+    else
+        Message('W', "not enough room for %s", os8Name.c_str());
+}
+
+bool ImportAscii(const std::string& os8Name, unsigned nFirst, int* pnLength, std::FILE* pStream,
+                 const std::string& hostPath) {
+    bool fReadError = false;
+    if (CopyAsciiIn(nFirst, pnLength, pStream, &fReadError))
+        return true;
+    ReportImportFailure(fReadError, os8Name, hostPath);
+    return false;
+}
+
+bool ImportImage(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
+                 const std::string& hostPath) {
+    bool fReadError = false;
+    if (CopyImageIn(nFirst, pnLength, fd, &fReadError))
+        return true;
+    ReportImportFailure(fReadError, os8Name, hostPath);
+    return false;
+}
+
+bool ImportByte(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
+                const std::string& hostPath) {
+    bool fReadError = false;
+    if (CopyByteIn(nFirst, pnLength, fd, &fReadError))
+        return true;
+    ReportImportFailure(fReadError, os8Name, hostPath);
+    return false;
+}
+
+// Removes an older file stored under exactly the new file's name, so that
+// writing makefile (MAKEFI) never touches MAKEFI.SV. The old version is
+// kept when the new data (nNeeded blocks) would not fit even after the purge.
+// False when the host file is to be skipped.
+bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNeeded) {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string found;
+    int nBlock = 0;
+    int nLength = 0;
+    if (!FindStoredName(&context, os8Name, found, &nBlock, &nLength))
+        return true;
+    if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context), 0))) {
+        Message('W', "not enough room for %s", os8Name.c_str());
+        return false;
+    }
+    if (fConfirm) {
+        if (!Confirm("Purge existing file %s ?", false, found.c_str()))
+            return false;
+    } else {
+        Message('I', "purging existing version of %s", found.c_str());
+    }
+    DeleteEntry(&context);
+    return true;
+}
+
+void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
+                  bool fConfirm) {
+    std::string os8Name = MakeOS8Name(hostPath, os8Pattern);
+    // A name without name characters would be stored with a first word of
+    // 0, which marks free space.
+    if (!IsStorableFileName(os8Name)) {
+        Message('E', "invalid OS/8 file name %s", os8Name.c_str());
+        return;
+    }
+    if (fConfirm && !Confirm("Write %s to %s ?", true, hostPath.c_str(), os8Name.c_str()))
+        return;
+    // The host file is opened and measured before anything on the disk
+    // changes, so an unreadable file or one too large purges nothing.
+    HostInput input;
+    if (!input.Open(mode, hostPath))
+        return;
+    unsigned long nNeeded = 0;
+    if (!input.CountBlocks(&nNeeded)) {
+        Message('E', "error reading file %s", hostPath.c_str());
+        return;
+    }
+    if (!PurgeExisting(os8Name, fConfirm, nNeeded))
+        return;
+    OS8_CONTEXT context;
+    int nFirst = 0;
+    int nRoom = 0;
+    CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    if (nRoom == 0) {
+        Message('W', "no room (disk full) for %s", os8Name.c_str());
+        return;
+    }
+    int nLength = nRoom;
+    auto nStart = static_cast<unsigned>(nFirst);
+    bool fWritten = false;
+    switch (mode) {
+    case TransferMode::Ascii:
+        fWritten = ImportAscii(os8Name, nStart, &nLength, input.stream(), hostPath);
+        break;
+    case TransferMode::Image:
+        fWritten = ImportImage(os8Name, nStart, &nLength, input.fd(), hostPath);
+        break;
+    case TransferMode::Byte:
+        fWritten = ImportByte(os8Name, nStart, &nLength, input.fd(), hostPath);
+        break;
+    }
+    CloseTentativeFile(&context, fWritten ? nLength : 0);
+    if (fWritten)
+        Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+}
+
+bool WriteFiles(const std::string& os8Pattern, const std::string& hostPattern, TransferMode mode,
+                bool fConfirm) {
+    bool fFound = false;
+    std::string hostPath;
+    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
+        fFound = true;
+        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
+    }
+    return fFound;
+}
+
+// Writes a fixed area of a system disk block by block from a host image file.
+void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
+    if (!IsSystemDisk()) {
+        Message('E', "not a system disk");
+        return;
+    }
+    HostInput input;
+    if (!input.Open(TransferMode::Image, hostPath))
+        return;
+    unsigned nFirst = fSystemHead ? ORVA_SYSTEM_HEAD_FIRST : ORVA_BOOT_BLOCK_FIRST;
+    int nBlocks = static_cast<int>(fSystemHead ? ORVA_SYSTEM_HEAD_BLOCKS : ORVA_BOOT_BLOCK_BLOCKS);
+    int nLength = nBlocks;
+    if (!ImportImage("SYSTEM", nFirst, &nLength, input.fd(), hostPath))
+        return;
+    bool fExact = nLength == nBlocks;
+    if (fSystemHead && fExact)
+        Message('I', "OS/8 system head written from %s", hostPath.c_str());
+    else if (fSystemHead)
+        Message('E', "OS/8 system head length wrong %s", hostPath.c_str());
+    else if (fExact)
+        Message('I', "boot block written from %s", hostPath.c_str());
+    else
+        Message('E', "boot block length wrong %s", hostPath.c_str());
+}
+
+void WriteSystemHead(const std::string& hostPath) { WriteFixedArea(hostPath, true); }
+
+void WriteBootBlock(const std::string& hostPath) { WriteFixedArea(hostPath, false); }
+
+bool IsAsciiLetterOrDigit(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) {
+    std::string directory, hostBase, hostExtension, base, extension;
+    SplitHostPath(hostPath, directory, hostBase, hostExtension);
+    SplitFileName(os8Pattern, base, extension);
+    if (base.empty() || base == "*")
+        base = hostBase.substr(0, 6);
+    if (extension.empty() || extension == ".*")
+        extension = hostExtension.substr(0, 3);
+    std::string name = base.substr(0, 6) + extension.substr(0, 3);
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c != '.' && !IsAsciiLetterOrDigit(c))
+            c = 'X';
+    }
+    return name;
+}
+
+void DoWrite(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
+    TransferFlags flags;
+    if (!CheckTransferQualifiers(qualifiers, param1, param2, &flags))
+        return;
+    if (!CheckWritable())
+        return;
+    if (flags.fSystem) {
+        WriteSystemHead(param1);
+        return;
+    }
+    if (flags.fBoot) {
+        WriteBootBlock(param1);
+        return;
+    }
+    TransferMode mode = ModeOf(flags);
+    std::string item, os8Pattern;
+    for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
+        // A destination names the file of its own place in the list; the
+        // others keep their host names.
+        if (!GetListItem(param2, os8Pattern, ',', nIndex))
+            os8Pattern = "*.*";
+        if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
+            Message('W', "no files found to match %s", item.c_str());
+    }
+}

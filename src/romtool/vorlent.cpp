@@ -1,0 +1,112 @@
+// The vorlent program: opens the inputs named on the command line, creates
+// the output and writes the code, FPGA and RAM-disk regions in that order.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "romtool.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* hFile) const { std::fclose(hFile); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The output is written through a buffer of this size.
+constexpr std::size_t ROM_OUTPUT_BUFFER = 1 << 16;
+
+// Host paths accept '\' as well as '/' as the directory separator.
+std::string HostPath(const char* pszName) {
+    std::string path(pszName);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// Opens an input for reading; "-" means no input. A folder is no input
+// file: it cannot be read as one.
+bool OpenInput(const char* pszName, FileHandle& hFile) {
+    hFile.reset();
+    if (std::string(pszName) == "-")
+        return true;
+    hFile.reset(std::fopen(HostPath(pszName).c_str(), "rb"));
+    struct stat info {};
+    if (hFile && fstat(fileno(hFile.get()), &info) == 0 && S_ISDIR(info.st_mode))
+        hFile.reset();
+    return hFile != nullptr;
+}
+
+// Writes the regions of the inputs that are present; returns the status.
+int WriteRegions(std::FILE* hCode, std::FILE* hFpga, std::FILE* hRdi) {
+    if (hCode) {
+        SetRomAddress(ROM_CODE_START);
+        if (const int nStatus = WriteCodeRegion(hCode, ROM_CODE_WORDS); nStatus != ROM_STATUS_OK)
+            return nStatus;
+        PadToPage();
+    }
+    if (hFpga) {
+        SetRomAddress(ROM_FPGA_START);
+        if (const int nStatus = WriteFpgaRegion(hFpga, ROM_FPGA_BYTES); nStatus != ROM_STATUS_OK)
+            return nStatus;
+        PadToPage();
+    }
+    if (hRdi) {
+        SetRomAddress(ROM_RDI_START);
+        if (const int nStatus = WriteRamDiskRegion(hRdi, ROM_RDI_BYTES); nStatus != ROM_STATUS_OK)
+            return nStatus;
+        PadToPage();
+    }
+    return ROM_STATUS_OK;
+}
+
+}  // namespace
+
+int VorlentMain(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: VORLENT <code file name> <FPGA file name> <RDI file name> <output name>\r\n", stderr);
+        std::fputs("  replace file name with '-' to omit\r\n", stderr);
+        return ROM_STATUS_USAGE;
+    }
+    const char* pszCode = argv[1];
+    const char* pszFpga = argv[2];
+    const char* pszRdi = argv[3];
+    const char* pszOutput = argv[4];
+
+    FileHandle hCode, hFpga, hRdi;
+    if (!OpenInput(pszCode, hCode)) {
+        std::fprintf(stderr, "fatal: code binfile %s not found\r\n", pszCode);
+        return ROM_STATUS_NO_CODE_FILE;
+    }
+    if (!OpenInput(pszFpga, hFpga)) {
+        std::fprintf(stderr, "fatal: FPGA bitfile %s not found\r\n", pszFpga);
+        return ROM_STATUS_NO_FPGA_FILE;
+    }
+    if (!OpenInput(pszRdi, hRdi)) {
+        std::fprintf(stderr, "fatal: RDI file %s not found\r\n", pszRdi);
+        return ROM_STATUS_NO_RDI_FILE;
+    }
+    // Binary mode: the CR LF line ends are written as they stand.
+    FileHandle hOutput(std::fopen(HostPath(pszOutput).c_str(), "wb"));
+    if (!hOutput) {
+        std::fprintf(stderr, "fatal: output file %s not opened\r\n", pszOutput);
+        return ROM_STATUS_OUTPUT;
+    }
+    std::setvbuf(hOutput.get(), nullptr, _IOFBF, ROM_OUTPUT_BUFFER);
+
+    BeginRomOutput(hOutput.get());
+    int nStatus = WriteRegions(hCode.get(), hFpga.get(), hRdi.get());
+    BeginRomOutput(nullptr);
+
+    // A listing cut short by a full disk must not pass for a complete one.
+    const bool fWritten = std::fflush(hOutput.get()) == 0 && !std::ferror(hOutput.get());
+    const bool fClosed = std::fclose(hOutput.release()) == 0;
+    if ((!fWritten || !fClosed) && nStatus == ROM_STATUS_OK) {
+        std::fprintf(stderr, "fatal: output file %s not written\r\n", pszOutput);
+        nStatus = ROM_STATUS_OUTPUT;
+    }
+    std::fflush(stdout);
+    return nStatus;
+}

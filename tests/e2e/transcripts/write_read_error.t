@@ -1,0 +1,28 @@
+# A read error on a host file (reading /proc/self/mem at offset 0 fails)
+# is reported as such and leaves no entry behind, in every mode; the next
+# host file is written.
+=== setup
+if [ ! -e /proc/self/mem ] || head -c 1 /proc/self/mem >/dev/null 2>&1; then
+  echo "no host file that fails to read"; exit 77
+fi
+printf 'a\n' > a.txt
+=== stdin
+MOUNT /RX01 /INITIALIZE disk
+WRITE \proc\self\mem,a.txt /IMAGE
+WRITE \proc\self\mem
+WRITE \proc\self\mem /BYTE
+DIR
+=== stderr
+ORVA>%ORVA-I, virtual disk file disk.rx1 initialized
+ORVA>%ORVA-E, error reading file \proc\self\mem
+%ORVA-W, Partial last block written (not an image file?)
+%ORVA-I, wrote a.txt to A.TX
+ORVA>%ORVA-E, error reading file \proc\self\mem
+ORVA>%ORVA-E, error reading file \proc\self\mem
+ORVA>
+Directory of disk.rx1
+A.TX         1   @TODAY@  (0007)
+
+Total of 1 blocks in 1 files.
+ORVA>%ORVA-I, dismounting disk disk.rx1
+

@@ -1,0 +1,95 @@
+// The vorlent command line: arguments, files that cannot be opened, and the
+// output file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "romtest.h"
+
+namespace {
+
+using namespace romtest;
+
+const char* const USAGE =
+    "usage: VORLENT <code file name> <FPGA file name> <RDI file name> <output name>\r\n"
+    "  replace file name with '-' to omit\r\n";
+
+TEST(VorlentCommandLine, AnythingButFourArgumentsShowsTheUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {}, {"-"}, {"-", "-", "-"}, {"-", "-", "-", "out.txt", "extra"}};
+    for (const auto& args : cases) {
+        TempDir dir;
+        const ProgramRun run = RunVorlent(dir.path(), args);
+        EXPECT_EQ(run.status, 1) << args.size() << " arguments";
+        EXPECT_EQ(run.err, USAGE);
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(fs::is_empty(dir.path())) << "nothing is created";
+    }
+}
+
+TEST(VorlentCommandLine, InputThatCannotBeOpenedEndsBeforeTheOutputIsCreated) {
+    struct Case {
+        std::vector<std::string> args;
+        int nStatus;
+        const char* pszError;
+    };
+    // in.bin, in.bit and in.rdi exist, as does the folder "folder".
+    const std::vector<Case> cases = {
+        {{"none.bin", "-", "-", "out.txt"}, 2, "fatal: code binfile none.bin not found\r\n"},
+        {{"folder", "-", "-", "out.txt"}, 2, "fatal: code binfile folder not found\r\n"},
+        {{"none.bin", "none.bit", "none.rdi", "out.txt"}, 2, "fatal: code binfile none.bin not found\r\n"},
+        {{"in.bin", "none.bit", "in.rdi", "out.txt"}, 3, "fatal: FPGA bitfile none.bit not found\r\n"},
+        {{"-", "folder", "-", "out.txt"}, 3, "fatal: FPGA bitfile folder not found\r\n"},
+        {{"in.bin", "in.bit", "none.rdi", "out.txt"}, 4, "fatal: RDI file none.rdi not found\r\n"},
+        {{"-", "-", "folder", "out.txt"}, 4, "fatal: RDI file folder not found\r\n"},
+        {{"in.bin", "in.bit", "in.rdi", "nofolder/out.txt"}, 5,
+         "fatal: output file nofolder/out.txt not opened\r\n"},
+        {{"in.bin", "in.bit", "in.rdi", "folder"}, 5, "fatal: output file folder not opened\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir / "in.bin", BinWordAtIndex(0, 1));
+        WriteFile(dir / "in.bit", "\x01");
+        WriteFile(dir / "in.rdi", "\x01");
+        fs::create_directory(dir / "folder");
+        const ProgramRun run = RunVorlent(dir.path(), c.args);
+        EXPECT_EQ(run.status, c.nStatus) << c.pszError;
+        EXPECT_EQ(run.err, c.pszError);
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(fs::exists(dir / "out.txt"));
+    }
+}
+
+TEST(VorlentCommandLine, NoInputsGiveAnEmptyOutput) {
+    TempDir dir;
+    WriteFile(dir / "out.txt", "an older listing\r\n");
+    const ProgramRun run = RunVorlent(dir.path(), {"-", "-", "-", "out.txt"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    ASSERT_TRUE(fs::exists(dir / "out.txt"));
+    EXPECT_EQ(fs::file_size(dir / "out.txt"), 0u) << "the output is replaced";
+}
+
+TEST(VorlentCommandLine, BackslashSeparatesFolders) {
+    TempDir dir;
+    fs::create_directory(dir / "sub");
+    WriteFile(dir / "sub" / "in.rdi", "\x01");
+    const ProgramRun run = RunVorlent(dir.path(), {"-", "-", "sub\\in.rdi", "sub\\out.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "RDI written -  1 ROM fields\r\n");
+    EXPECT_TRUE(fs::exists(dir / "sub" / "out.txt"));
+}
+
+TEST(VorlentCommandLine, OutputThatCannotBeWrittenIsAnError) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this host";
+    TempDir dir;
+    WriteFile(dir / "in.rdi", std::string(4096, '\x55'));
+    const ProgramRun run = RunVorlent(dir.path(), {"-", "-", "in.rdi", "/dev/full"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "fatal: output file /dev/full not written\r\n");
+}
+
+}  // namespace
