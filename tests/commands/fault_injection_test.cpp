@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct FaultCase {
     const char* pszMount;               // mounts that image
     const char* pszCommand;             // the command whose transfers fail
 };
+
+void PrintTo(const FaultCase& c, std::ostream* pOut) { *pOut << c.pszName; }
 
 // A checksum of the data blocks of a file.
 std::uint32_t DataChecksum(int nBlock, int nLength) {
@@ -76,7 +79,7 @@ std::string RunLine(const std::string& line) {
     return testing::internal::GetCapturedStderr();
 }
 
-class TransferFault : public testing::TestWithParam<FaultCase> {
+class FaultInjection : public testing::TestWithParam<FaultCase> {
 protected:
     void SetUp() override {
         SetProgramName("ORVA");
@@ -119,7 +122,7 @@ protected:
     std::string m_image;
 };
 
-TEST_P(TransferFault, LeavesTheOldOrTheNewDirectory) {
+TEST_P(FaultInjection, LeavesTheOldOrTheNewDirectory) {
     const FaultCase& c = GetParam();
     for (const char* pszLine : c.setup)
         RunLine(pszLine);
@@ -182,7 +185,7 @@ const FaultCase kCases[] = {
      "MOUNT /RK05 disk", "MOUNT /RK05 /INITIALIZE /NOCONFIRM disk"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Commands, TransferFault, testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Commands, FaultInjection, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<FaultCase>& info) { return info.param.pszName; });
 
 }  // namespace
