@@ -6,7 +6,8 @@
 #
 # The workload: 200 host files of mixed sizes, 1 to 60 blocks each (3,081
 # blocks in all, most files small), the same sizes in each transfer mode.
-# On each device, in one run of orva and for each mode in turn (ASCII,
+# On each device (RK05, RX01 and NB03, and for the transfer counts RX50
+# and HE02 too), in one run of orva and for each mode in turn (ASCII,
 # image, byte): WRITE every file into a fresh unit (new, then ZERO), list
 # the DIRECTORY, READ *.* back into a host folder, DELETE *.*. An RK05 unit takes all 200 files;
 # RX01 and NB03 take the first files of the list that fit (their free
@@ -17,9 +18,10 @@
 # transfers (ReadBlock and WriteBlock calls). Work files go to BENCH_WORK
 # (default a new temporary folder, removed afterwards).
 #
-# Targets: image transfers per block as the storage layer lists them (RK05:
-# 1; RX01: 4; NB03: 1 or 2 bank reads, and as many writes as reads for a
-# written block), peak memory under 4 MiB, the RK05 run under one second.
+# Targets: image transfers per block as the storage layer lists them (RK05,
+# RX50, HE02: 1; RX01: 4; NB03: 1 or 2 bank reads, and for a written block
+# as many bank writes as reads), peak memory under 4 MiB, the RK05 run
+# under one second.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -146,8 +148,8 @@ END
         -v syscalls="$syscalls" -v reads="$reads" -v writes="$writes" -v other="$other" \
         -v transfers="$transfers" 'BEGIN {
         printf "%-5s %3d files, %4d blocks per mode: wall %.2f s, peak %.2f MiB\n", type, count, total, wall, rss / 1024
-        printf "      %d block transfers; image reads %d, writes %d (%.3f per block), other image calls %d;\n", transfers, reads, writes, (reads + writes) / transfers, other
-        printf "      %d system calls in all (%.2f per block)\n", syscalls, syscalls / transfers
+        printf "      %d block transfers: image reads %d (%.3f per block), writes %d (%.3f per block),\n", transfers, reads, reads / transfers, writes, writes / transfers
+        printf "      %.3f image transfers per block, %d other calls on the image; %d system calls in all, %.2f per block\n", (reads + writes) / transfers, other, syscalls, syscalls / transfers
     }'
 }
 
@@ -155,3 +157,5 @@ echo "orva benchmark: $orva"
 run_device RK05 rk5 3241
 run_device RX01 rx1 487
 run_device NB03 nb3 1337
+run_device RX50 rx5 759
+run_device HE02 he2 4089
