@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -241,11 +242,17 @@ bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& p
 }
 
 std::string MakeHostName(std::string_view os8Name, std::string_view destination) {
+    // SIXBIT has "/" and "\", so a damaged or foreign directory can hold
+    // them in a name; kept, they would send the file into another folder,
+    // even out of the destination. They become "_".
+    std::string name(os8Name);
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::replace(name.begin(), name.end(), '\\', '_');
     if (destination.empty())
-        return std::string(os8Name);
+        return name;
     std::string directory, base, extension, os8Base, os8Extension;
     SplitHostPath(destination, directory, base, extension);
-    SplitFileName(os8Name, os8Base, os8Extension);
+    SplitFileName(name, os8Base, os8Extension);
     if (base.empty() || base == "*")
         base = os8Base;
     if (extension.empty() || extension == ".*")

@@ -28,6 +28,10 @@ TEST(MakeHostName, FillsBaseAndExtensionFromTheOS8Name) {
         {"LIST.", "", "LIST."},
         {"LIST.", "out\\", "out\\LIST."},
         {"LIST.", "*.TXT", "LIST.TXT"},
+        // A name from a damaged disk never names another folder.
+        {"A/B.C", "", "A_B.C"},
+        {"../EVI.L", "out\\", "out\\.._EVI.L"},
+        {"\\X.Y", "*.TXT", "_X.TXT"},
     };
     for (const auto& c : kCases)
         EXPECT_EQ(MakeHostName(c.pszFrom, c.pszPattern), c.pszResult) << c.pszFrom << " to " << c.pszPattern;
