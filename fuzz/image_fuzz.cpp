@@ -26,8 +26,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "disk.h"
 #include "fuzz_kit.h"
