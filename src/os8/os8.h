@@ -69,6 +69,12 @@ void WriteSegment(OS8_CONTEXT* pContext);
 // ---- Directory updates ---------------------------------------------------------
 
 void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
+// Positions the context on a new tentative entry before the largest free
+// area; *pnBlock is its first block and *pnLength the room. The new entry
+// lives in the context only until CloseTentativeFile writes it. When the
+// segment holding the area is full, entries are first moved between
+// segments (and a new segment may be opened in blocks 2-6); those segments
+// are written at once, and the directory lists the same files either way.
 // Room 0 when there is no free area or no directory space for one more entry,
 // and for a name that IsStorableFileName refuses.
 void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
