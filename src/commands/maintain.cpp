@@ -21,8 +21,12 @@ bool GetConfirmQualifier(const std::string& qualifiers, bool* pfConfirm) {
     return true;
 }
 
+// An empty list item (DELETE A.PA,,B.PA) names no file. As a pattern it
+// would match every name, so a stray comma would empty the whole disk.
 bool DeleteFiles(const std::string& pattern, bool fConfirm) {
     bool fFound = false;
+    if (pattern.empty())
+        return false;
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;
@@ -38,6 +42,8 @@ bool DeleteFiles(const std::string& pattern, bool fConfirm) {
 
 bool RenameFiles(const std::string& oldPattern, const std::string& newPattern, bool fConfirm) {
     bool fFound = false;
+    if (oldPattern.empty())
+        return false;
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;

@@ -157,6 +157,22 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         Message('E', "error reading file %s", hostPath.c_str());
         return;
     }
+    // An empty image or byte file would give a file of no blocks, which a
+    // directory cannot hold; refuse it before an older version is purged.
+    // Files whose size the host does not know (such as those of /proc) are
+    // asked for their first byte.
+    if (nNeeded == 0 && mode != TransferMode::Ascii) {
+        char cFirst;
+        ssize_t cbRead = pread(input.fd(), &cFirst, 1, 0);
+        if (cbRead < 0) {
+            Message('E', "error reading file %s", hostPath.c_str());
+            return;
+        }
+        if (cbRead == 0) {
+            Message('W', "host file %s is empty, nothing written", hostPath.c_str());
+            return;
+        }
+    }
     if (!PurgeExisting(os8Name, fConfirm, nNeeded))
         return;
     OS8_CONTEXT context;

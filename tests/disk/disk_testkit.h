@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "disk.h"
+#include "testfiles.h"
 #include "shell.h"
 
 namespace disktest {
@@ -22,19 +23,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::uint16_t>;
 
-// A fresh temporary directory, removed with everything in it afterwards.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using testfiles::TempDir;
 
 Bytes ReadFileBytes(const fs::path& file);
 void WriteFileBytes(const fs::path& file, const Bytes& bytes);
@@ -62,19 +51,6 @@ protected:
 };
 
 // ---- Definitions ----
-
-
-inline TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "orva-disk-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-inline TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
 
 inline Bytes ReadFileBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

@@ -13,28 +13,6 @@
 
 namespace orvatest {
 
-TempDir::TempDir() {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() /
-                             ("orva-test-" + std::to_string(getpid()) + "-" + std::to_string(rd()));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary directory");
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    // Read-only files and folders made by a test must not stop the cleanup.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it); it.increment(ec))
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-}
-
 static std::string Quote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) {
@@ -44,18 +22,6 @@ static std::string Quote(const std::string& text) {
             quoted += c;
     }
     return quoted + "'";
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const fs::path& file, const std::string& content) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << content;
 }
 
 fs::path OrvaBinary() { return ORVA_BINARY; }

@@ -6,23 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "testfiles.h"
+
 namespace orvatest {
 
 namespace fs = std::filesystem;
 
-// A fresh temporary directory, removed with everything in it on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using testfiles::TempDir;
 
 struct OrvaRun {
     std::string err;  // the console transcript (standard error)
@@ -46,7 +36,7 @@ fs::path TranscriptsDir();
 // The date column DIRECTORY prints for a file written today.
 std::string TodayColumn();
 
-std::string ReadFile(const fs::path& file);
-void WriteFile(const fs::path& file, const std::string& content);
+using testfiles::ReadFile;
+using testfiles::WriteFile;
 
 }  // namespace orvatest

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,14 +35,29 @@ std::vector<std::string> HeadersAndErrors(const std::string& err) {
     return found;
 }
 
-// Every dump row: offset, eight octal words, SIXBIT and text columns.
-int CountDumpRows(const std::string& err) {
-    static const std::regex row(R"([0-3][0-7]{2}0/( [0-7]{4}){8}  .{16}  .{12})");
-    int n = 0;
-    for (const auto& line : Lines(err)) {
-        if (std::regex_match(line, row))
-            ++n;
+// A dump row: a four-digit octal offset and "/", eight words of a blank and
+// four octal digits, then two blanks, sixteen SIXBIT characters, two blanks
+// and twelve text characters: 77 characters.
+bool IsDumpRow(const std::string& line) {
+    auto octal = [&](std::size_t at) { return line[at] >= '0' && line[at] <= '7'; };
+    if (line.size() != 77 || line[4] != '/' || line.compare(45, 2, "  ") != 0 ||
+        line.compare(63, 2, "  ") != 0)
+        return false;
+    for (std::size_t at = 0; at < 4; ++at)
+        if (!octal(at))
+            return false;
+    for (std::size_t word = 0; word < 8; ++word) {
+        std::size_t at = 5 + 5 * word;
+        if (line[at] != ' ' || !octal(at + 1) || !octal(at + 2) || !octal(at + 3) || !octal(at + 4))
+            return false;
     }
+    return true;
+}
+
+int CountDumpRows(const std::string& err) {
+    int n = 0;
+    for (const auto& line : Lines(err))
+        n += IsDumpRow(line);
     return n;
 }
 

@@ -7,7 +7,9 @@
 //           TRANSCRIPTS this folder, whose images.sh builds disk images)
 //   args    command-line arguments, one per line
 //   stdin   the command script
-//   stderr  the exact standard error; "@TODAY@" stands for today's date column
+//   stderr  the exact standard error; "@TODAY@" stands for today's date
+//           column and "@HELP@" for the 21 lines of the help text (the last
+//           one without its line end; shell_help.t spells them out once)
 //   stdout  the exact standard output (not compared when absent)
 //   status  the exit status (0 when absent)
 //   check   shell script run afterwards; it must exit 0
@@ -73,6 +75,30 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// The help text as orva prints it, without the last line end.
+const std::string kHelpText =
+    "%ORVA-I, Commands: (dot indicates shortest abbreviation)\n"
+    "%ORVA-I, MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]\n"
+    "%ORVA-I,       [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]\n"
+    "%ORVA-I,       [INI.TIALIZE][/NOCONF.IRM]\n"
+    "%ORVA-I, DISM.OUNT\n"
+    "%ORVA-I, PART.ITION <number>|<letter>\n"
+    "%ORVA-I, DU.MP <block>\n"
+    "%ORVA-I, DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]\n"
+    "%ORVA-I, TY.PE <file(s)>[/CONF.IRM]\n"
+    "%ORVA-I, REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]\n"
+    "%ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]\n"
+    "%ORVA-I, REN.NAME <oldfile(s)> <newfile(s)>[/CONF.IRM]\n"
+    "%ORVA-I, DEL.ETE <file(s)>[/CONF.IRM]\n"
+    "%ORVA-I, WRI.TE <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]\n"
+    "%ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]\n"
+    "%ORVA-I, ZER.O [/SYS.TEM][/NOCONF.IRM]\n"
+    "%ORVA-I, Q.UIT / EX.IT\n"
+    "%ORVA-I, !<operating system command>\n"
+    "%ORVA-I, \n"
+    "%ORVA-I, <file(s)> means: filename, a wildcard, or a list of these\n"
+    "%ORVA-I, separated by commas.";
+
 std::vector<std::string> TranscriptNames() {
     std::vector<std::string> names;
     if (fs::is_directory(TranscriptsDir())) {
@@ -110,7 +136,8 @@ TEST_P(Transcript, MatchesExpectedOutput) {
     if (lineCounts["stdin"] > 0)
         script += '\n';
     OrvaRun run = RunOrva(dir.path(), script, args);
-    EXPECT_EQ(run.err, Replace(sections["stderr"], "@TODAY@", TodayColumn()));
+    std::string expected = Replace(sections["stderr"], "@TODAY@", TodayColumn());
+    EXPECT_EQ(run.err, Replace(expected, "@HELP@", kHelpText));
     if (sections.count("stdout")) {
         EXPECT_EQ(run.out, sections["stdout"]);
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "disk.h"
+#include "testfiles.h"
 #include "os8.h"
 #include "shell.h"
 
@@ -19,27 +20,7 @@ namespace os8test {
 
 namespace fs = std::filesystem;
 
-// A fresh temporary directory, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "os8test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using testfiles::TempDir;
 
 // A new all-zero image of the given type, mounted for the lifetime of the
 // object and dismounted afterwards.

@@ -15,37 +15,6 @@
 
 namespace romtest {
 
-TempDir::TempDir() {
-    std::random_device rd;
-    for (int nAttempt = 0; nAttempt < 100; ++nAttempt) {
-        fs::path candidate = fs::temp_directory_path() /
-                             ("vorlent-test-" + std::to_string(getpid()) + "-" + std::to_string(rd()));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const fs::path& file, const std::string& content) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << content;
-}
-
 ProgramRun RunProgram(const fs::path& program, const fs::path& dir, const std::vector<std::string>& args) {
     TempDir capture;
     const std::string outPath = capture / "stdout";

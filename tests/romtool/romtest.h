@@ -8,26 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "testfiles.h"
+
 namespace romtest {
 
 namespace fs = std::filesystem;
 
-// A fresh temporary folder, removed with everything in it on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
+using testfiles::TempDir;
 
-private:
-    fs::path path_;
-};
-
-std::string ReadFile(const fs::path& file);
-void WriteFile(const fs::path& file, const std::string& content);
+using testfiles::ReadFile;
+using testfiles::WriteFile;
 
 struct ProgramRun {
     std::string out;  // standard output

@@ -1,15 +1,14 @@
 // Host path splitting and the host wildcard search.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "console.h"
 #include "shell.h"
+#include "testfiles.h"
 
 namespace {
 
@@ -58,19 +57,13 @@ TEST(HostPath, TurnsBackslashesIntoSlashes) {
 class FindHostFileTest : public testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("orva-hostfiles-" + std::to_string(getpid()) + "-" +
-                                             std::to_string(std::random_device{}()));
-        fs::create_directory(root_);
+        root_ = dir.path();
         for (const char* name : {"a.txt", "B.TXT", "c.Txt", "ab.txt", "README", "data.bin"})
             std::ofstream(root_ / name) << "x";
         fs::create_directory(root_ / "sub.txt");
         std::ofstream(root_ / "sub.txt" / "inner.txt") << "x";
         std::ofstream(root_ / "sub.txt" / "Other.DAT") << "x";
         dir_ = root_.string() + "/";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
     }
 
     // Every path the search gives for the pattern, and nothing printed.
@@ -84,6 +77,7 @@ protected:
         return paths;
     }
 
+    testfiles::TempDir dir;
     fs::path root_;
     std::string dir_;  // the folder with a trailing slash
 };
