@@ -102,5 +102,7 @@ if [ "$status" -ne 0 ]; then
     ls -l "$work/findings"
 else
     echo "fuzz: no findings"
+    # A work folder of our own making is not needed once nothing was found.
+    [ -n "${FUZZ_WORK:-}" ] || rm -rf "$work"
 fi
 exit "$status"
