@@ -90,14 +90,13 @@ void LastEntry(const Segment& segment, unsigned* pnIndex, unsigned* pnWords, uns
 
 // The block just past the last entry of a segment.
 unsigned EndBlock(const Segment& segment) {
-    const unsigned nAIW = AIWOf(segment);
-    unsigned nIndex = SEG_HEADER;
-    unsigned nBlock = segment.awData[SEG_FIRST];
-    for (unsigned n = EntryCount(segment); n > 0; --n) {
-        nBlock += EntryBlocks(segment.awData, nIndex, nAIW);
-        nIndex += EntryWords(segment.awData, nIndex, nAIW);
-    }
-    return nBlock;
+    if (EntryCount(segment) == 0)
+        return segment.awData[SEG_FIRST];
+    unsigned nIndex = 0;
+    unsigned nWords = 0;
+    unsigned nBlock = 0;
+    LastEntry(segment, &nIndex, &nWords, &nBlock);
+    return nBlock + EntryBlocks(segment.awData, nIndex, AIWOf(segment));
 }
 
 // Makes nNeed free words in segment nSegment by moving its last entries to
