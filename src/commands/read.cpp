@@ -1,16 +1,13 @@
 // The READ command: copies OS/8 files, the system head or the boot block of
 // the mounted unit to host files, and the qualifier check READ shares with
 // WRITE.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
 #include "commands.h"
 #include "os8.h"
+#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -22,8 +19,8 @@ bool MatchKeyword(std::string_view qualifier, std::string_view keyword, std::siz
 }
 
 bool IsRegularFile(int fd) {
-    struct stat info;
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    HostFileInfo info;
+    return HostFileStatus(fd, &info) && info.fRegular;
 }
 
 // A host file being written. Until Keep() is called, the guard removes the
@@ -115,7 +112,7 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
 bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName, bool fByte) {
     std::string path = HostOutputPath(hostName);
     PartialFile partial(path);
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, S_IRUSR | S_IWUSR);
     if (fd < 0) {
         Message('E', "unable to write image file %s", hostName.c_str());
         return false;

@@ -1,13 +1,11 @@
 // The WRITE command: copies host files into the mounted OS/8 unit, and the
 // system head or the boot block from a host image file into their blocks.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "commands.h"
 #include "os8.h"
+#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -46,7 +44,7 @@ public:
             }
             return true;
         }
-        fd_ = open(path.c_str(), O_RDONLY);
+        fd_ = open(path.c_str(), O_RDONLY | O_BINARY);
         if (fd_ < 0) {
             if (mode == TransferMode::Image)
                 Message('E', "unable to read image file %s", hostPath.c_str());
@@ -63,7 +61,7 @@ public:
         if (mode_ == TransferMode::Ascii)
             return CountAsciiBlocks(pStream_, pnBlocks);
         unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
-        return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && lseek(fd_, 0, SEEK_SET) == 0;
+        return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && HostSeek(fd_, 0, SEEK_SET) == 0;
     }
 
     std::FILE* stream() const { return pStream_; }
@@ -163,7 +161,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     // asked for their first byte.
     if (nNeeded == 0 && mode != TransferMode::Ascii) {
         char cFirst;
-        ssize_t cbRead = pread(input.fd(), &cFirst, 1, 0);
+        std::int64_t cbRead = HostReadAt(input.fd(), &cFirst, 1, 0);
         if (cbRead < 0) {
             Message('E', "error reading file %s", hostPath.c_str());
             return;

@@ -7,9 +7,6 @@
 #include <cstring>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include "disk.h"
 #include "disk_internal.h"
 #include "shell.h"
@@ -469,7 +466,7 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     if (IsDiskMounted())
         CloseDisk();
     if (fVirtual) {
-        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
         UniqueFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
@@ -491,7 +488,7 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
         CloseDisk();
     ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
-    UniqueFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    UniqueFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
         return false;
     g_mount.hVirtualDisk = std::move(hFile);

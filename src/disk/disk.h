@@ -47,3 +47,7 @@ std::string GetErrorText();
 void SetBlockTransferFault(unsigned long nTransfer);
 // Block transfers (ReadBlock and WriteBlock calls) since the program began.
 unsigned long GetBlockTransferCount();
+// Makes every image or drive write that would end beyond lLimit bytes fail
+// as on a full host disk; 0 turns it off. It stands in for a full disk on a
+// host without a file-size limit.
+void SetImageWriteLimit(std::uint64_t lLimit);

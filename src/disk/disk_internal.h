@@ -1,12 +1,12 @@
 // Pieces of the DISKETTE module shared between the block mapping and mount
-// state (disk.cpp) and the host's physical-drive layer (drive_posix.cpp).
+// state (disk.cpp), the image transfers (image_io.cpp) and the host's
+// physical-drive layer (drive_posix.cpp or drive_win32.cpp).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include <sys/types.h>
-#include <unistd.h>
+#include "portable.h"
 
 inline constexpr unsigned HE02_SECTOR_SIZE = 512;
 inline constexpr unsigned HE02_PARTITION_SECTORS = 4096;

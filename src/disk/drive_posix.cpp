@@ -1,5 +1,4 @@
-// The physical-drive layer of this POSIX host, and the positioned transfers
-// every image file and drive uses. A drive is a path to a block device (its
+// The physical-drive layer of a POSIX host. A drive is a path to a block device (its
 // size from the kernel) or to a regular file holding a whole-drive image (its
 // size from its length).
 #include <cerrno>
@@ -44,45 +43,6 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 }
 
 }  // namespace
-
-bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
-    std::size_t cbDone = 0;
-    while (cbDone < cb) {
-        ssize_t cbRead = ::pread(fd, pbData + cbDone, cb - cbDone,
-                                 static_cast<off_t>(lOffset + cbDone));
-        if (cbRead < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (cbRead == 0) {
-            // End of a short image: the rest was never written.
-            std::memset(pbData + cbDone, 0, cb - cbDone);
-            break;
-        }
-        cbDone += static_cast<std::size_t>(cbRead);
-    }
-    return true;
-}
-
-bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
-    std::size_t cbDone = 0;
-    while (cbDone < cb) {
-        ssize_t cbWritten = ::pwrite(fd, pbData + cbDone, cb - cbDone,
-                                     static_cast<off_t>(lOffset + cbDone));
-        if (cbWritten < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (cbWritten == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        cbDone += static_cast<std::size_t>(cbWritten);
-    }
-    return true;
-}
 
 std::string GetErrorText() {
     return std::strerror(errno);

@@ -1,12 +1,11 @@
 // File data between OS/8 blocks and host files: text, image and byte modes.
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 
 #include "os8_internal.h"
+#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -312,14 +311,14 @@ bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks) {
 }
 
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks) {
-    struct stat status {};
-    if (cbBlock == 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+    HostFileInfo status;
+    if (cbBlock == 0 || !HostFileStatus(fd, &status) || !status.fRegular)
         return false;
-    const off_t cbPosition = lseek(fd, 0, SEEK_CUR);
+    const std::int64_t cbPosition = HostSeek(fd, 0, SEEK_CUR);
     if (cbPosition < 0)
         return false;
-    const unsigned long long cbRest =
-        status.st_size > cbPosition ? static_cast<unsigned long long>(status.st_size - cbPosition) : 0;
+    const std::uint64_t cbRest =
+        status.cbSize > static_cast<std::uint64_t>(cbPosition) ? status.cbSize - static_cast<std::uint64_t>(cbPosition) : 0;
     *pnBlocks = static_cast<unsigned long>((cbRest + cbBlock - 1) / cbBlock);
     return true;
 }

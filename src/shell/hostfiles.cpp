@@ -1,27 +1,19 @@
-// Host paths and the host wildcard search. Names are matched as the Windows
-// host matches them, so a command script behaves the same on both hosts:
-// "*" is any run of characters, "?" one character, letters compare without
-// regard to case, and "*.*" matches every name, with or without a dot.
-#include <dirent.h>
-#include <sys/stat.h>
-
+// Host paths and the matching of host wildcards, the same on every host.
+// Names are matched as the Windows host matches them, so a command script
+// behaves the same on both hosts: "*" is any run of characters, "?" one
+// character, letters compare without regard to case, and "*.*" matches
+// every name, with or without a dot. The directory search itself is the
+// host's own (hostfind_posix.cpp, hostfind_win32.cpp).
 #include <algorithm>
 #include <cctype>
-#include <vector>
 
 #include "shell.h"
 
 namespace {
 
-// The search in progress: the directory part as typed and the names found.
-struct HostSearch {
-    std::string directory;
-    std::vector<std::string> names;
-    std::size_t next = 0;
-};
-HostSearch g_search;
-
 char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+}  // namespace
 
 bool MatchHostName(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*")
@@ -46,6 +38,8 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
         ++p;
     return p == pattern.size();
 }
+
+namespace {
 
 std::size_t DirectoryEnd(std::string_view path) {
     std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
@@ -74,33 +68,4 @@ void SplitHostPath(std::string_view path, std::string& directory, std::string& n
         name = file.substr(0, dot);
         extension = file.substr(dot);
     }
-}
-
-bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
-    if (fFirst) {
-        g_search = HostSearch{};
-        std::size_t dirEnd = DirectoryEnd(pattern);
-        g_search.directory = pattern.substr(0, dirEnd);
-        std::string_view namePattern = pattern.substr(dirEnd);
-        std::string lookup = g_search.directory.empty() ? std::string(".") : HostPath(g_search.directory);
-        if (DIR* dir = opendir(lookup.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (!MatchHostName(namePattern, name))
-                    continue;
-                struct stat info;
-                std::string full = lookup + "/" + name;
-                if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                    g_search.names.push_back(name);
-            }
-            closedir(dir);
-        }
-        std::sort(g_search.names.begin(), g_search.names.end());
-    }
-    if (g_search.next >= g_search.names.size()) {
-        g_search = HostSearch{};
-        return false;
-    }
-    path = g_search.directory + g_search.names[g_search.next++];
-    return true;
 }

@@ -68,6 +68,9 @@ void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
 // The path as this host opens it: every '\' becomes '/'.
 std::string HostPath(std::string_view path);
+// Whether a host file name matches a host wildcard pattern by the Windows
+// rules ("*", "?", letters without regard to case, "*.*" for every name).
+bool MatchHostName(std::string_view pattern, std::string_view name);
 // First (fFirst) or next regular file matching a host wildcard pattern.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "disk.h"
-#include "harness.h"
+#include "testfiles.h"
 #include "os8.h"
 #include "shell.h"
 
@@ -86,12 +86,12 @@ protected:
         SetTodayForTesting(8, 12, 2026);
         m_previous = fs::current_path();
         fs::current_path(m_dir.path());
-        orvatest::WriteFile("one.tx", "The first file.\n");
-        orvatest::WriteFile("two.bn", std::string(2000, '\x5a'));
+        testfiles::WriteFile("one.tx", "The first file.\n");
+        testfiles::WriteFile("two.bn", std::string(2000, '\x5a'));
         std::string text;
         for (int i = 0; i < 120; ++i)
             text += "Line " + std::to_string(i) + " of a text that takes a few blocks.\n";
-        orvatest::WriteFile("big.tx", text);
+        testfiles::WriteFile("big.tx", text);
     }
     void TearDown() override {
         if (IsDiskMounted())
@@ -113,11 +113,11 @@ protected:
     void Restore(const FaultCase& c) {
         if (IsDiskMounted())
             CloseDisk();
-        orvatest::WriteFile(c.pszImage, m_image);
+        testfiles::WriteFile(c.pszImage, m_image);
         Remount(c);
     }
 
-    orvatest::TempDir m_dir;
+    testfiles::TempDir m_dir;
     fs::path m_previous;
     std::string m_image;
 };
@@ -128,7 +128,7 @@ TEST_P(FaultInjection, LeavesTheOldOrTheNewDirectory) {
         RunLine(pszLine);
     ASSERT_TRUE(IsDiskMounted());
     CloseDisk();
-    m_image = orvatest::ReadFile(c.pszImage);
+    m_image = testfiles::ReadFile(c.pszImage);
 
     // Without a fault: the number of transfers, and the directory before
     // and after.

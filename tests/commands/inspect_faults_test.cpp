@@ -7,14 +7,14 @@
 
 #include "commands.h"
 #include "disk.h"
-#include "harness.h"
+#include "testfiles.h"
 #include "shell.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using orvatest::ReadFile;
-using orvatest::TempDir;
+using testfiles::ReadFile;
+using testfiles::TempDir;
 
 std::size_t OpenDescriptors() {
     std::size_t n = 0;
@@ -52,7 +52,7 @@ TEST_F(CommandFault, InitializeFaultLeavesNothingMounted) {
 
 TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
     fs::path drive = dir / "DRIVE.IMG";
-    orvatest::WriteFile(drive, "");
+    testfiles::WriteFile(drive, "");
     fs::resize_file(drive, 2 * 4096 * 512);
     SetBlockTransferFault(1);
     testing::internal::CaptureStderr();

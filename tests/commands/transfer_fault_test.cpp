@@ -4,13 +4,13 @@
 
 #include "commands.h"
 #include "disk.h"
-#include "harness.h"
+#include "testfiles.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
 
-using orvatest::fs::exists;
+using std::filesystem::exists;
 
 struct Dismount {
     ~Dismount() {
@@ -21,12 +21,12 @@ struct Dismount {
 };
 
 TEST(TransferFaults, DeviceFaultDuringReadLeavesNoPartialHostFile) {
-    orvatest::TempDir dir;
+    testfiles::TempDir dir;
     Dismount dismount;
     ASSERT_TRUE(CreateDisk(true, DiskType::RX01, (dir / "disk.rx1").string()));
     ZeroDirectory(false);
     const std::string data(5 * 384, 'x');
-    orvatest::WriteFile(dir / "data.img", data);
+    testfiles::WriteFile(dir / "data.img", data);
     DoWrite("/IMAGE", (dir / "data.img").string(), "DATA.IM");
 
     for (const char* pszMode : {"/IMAGE", "/BYTE", "/ASCII"}) {
@@ -40,7 +40,7 @@ TEST(TransferFaults, DeviceFaultDuringReadLeavesNoPartialHostFile) {
     }
     std::string out = (dir / "out.img").string();
     DoRead("/IMAGE", "DATA.IM", out);
-    EXPECT_EQ(orvatest::ReadFile(out), data);
+    EXPECT_EQ(testfiles::ReadFile(out), data);
 }
 
 }  // namespace

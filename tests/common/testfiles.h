@@ -2,10 +2,9 @@
 // programs of every module.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -18,10 +17,18 @@ namespace fs = std::filesystem;
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orva-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create a temporary directory");
-        path_ = pattern;
+        // A new name until one is free: create_directory is false for a
+        // name that exists, so no other directory is ever taken over.
+        static std::mt19937_64 random{std::random_device{}()};
+        for (int nTry = 0; nTry < 100; ++nTry) {
+            fs::path candidate = fs::temp_directory_path() / ("orva-test-" + std::to_string(random() % 1000000000));
+            std::error_code ec;
+            if (fs::create_directory(candidate, ec)) {
+                path_ = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("cannot create a temporary directory");
     }
     ~TempDir() {
         std::error_code ec;

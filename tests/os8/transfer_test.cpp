@@ -1,13 +1,12 @@
 // File data transfer: block packing, text, image and byte imports and
 // exports, the room rule, host file faults and the block counts.
-#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <unistd.h>
 
 #include <memory>
 #include <random>
 
 #include "os8_testkit.h"
+#include "portable.h"
 
 using namespace os8test;
 
@@ -29,7 +28,7 @@ struct Fd {
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 File OpenFile(const fs::path& path, const char* pszMode) {
-    return File(std::fopen(path.c_str(), pszMode), &std::fclose);
+    return File(std::fopen(path.string().c_str(), pszMode), &std::fclose);
 }
 
 // The 384 bytes of a block image.
@@ -299,7 +298,7 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
     for (int nRoom : {2, 1}) {
         SCOPED_TRACE(nRoom);
         Scribble(70, 2);
-        Fd file(open(path.c_str(), O_RDONLY));
+        Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = nRoom;
         bool fResult = false;
         const std::string messages =
@@ -320,9 +319,9 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
     // Out again: the whole blocks, padding included.
     const fs::path out = disk.dir() / "out.img";
     {
-        Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
         Scribble(71, 1);
-        Fd in(open(path.c_str(), O_RDONLY));
+        Fd in(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = 2;
         CaptureMessages([&] { CopyImageIn(70, &nLength, in.fd); });
         EXPECT_TRUE(CopyImageOut(70, 2, file.fd));
@@ -339,7 +338,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     WriteWords(80, awData);
     const fs::path out = disk.dir() / "out.bin";
     {
-        Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
         EXPECT_TRUE(CopyByteOut(80, 1, file.fd));
     }
     const std::string bytes = ReadText(out);
@@ -350,7 +349,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     // In again, with a short last record: word i = byte i, zeros after.
     WriteText(out, bytes + "\x7f\x80");
     Scribble(81, 2);
-    Fd in(open(out.c_str(), O_RDONLY));
+    Fd in(open(out.string().c_str(), O_RDONLY | O_BINARY));
     int nLength = 2;
     bool fResult = false;
     EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd); }), "");
@@ -370,7 +369,7 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
     const fs::path path = disk.dir() / "empty";
     WriteText(path, "");
     for (bool fImage : {true, false}) {
-        Fd file(open(path.c_str(), O_RDONLY));
+        Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = 0;
         EXPECT_TRUE(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd));
         EXPECT_EQ(nLength, 0);
@@ -389,11 +388,11 @@ TEST(HostFaults, ExportsFailWhenTheHostFileTakesNothing) {
         ASSERT_NE(full, nullptr);
         EXPECT_FALSE(CopyAsciiOut(10, 1, full.get()));
     }
-    Fd full(open("/dev/full", O_WRONLY));
+    Fd full(open("/dev/full", O_WRONLY | O_BINARY));
     EXPECT_FALSE(CopyImageOut(10, 1, full.fd));
     EXPECT_FALSE(CopyByteOut(10, 1, full.fd));
     // A descriptor that cannot be written at all.
-    Fd readOnly(open(disk.path().c_str(), O_RDONLY));
+    Fd readOnly(open(disk.path().string().c_str(), O_RDONLY | O_BINARY));
     EXPECT_FALSE(CopyImageOut(10, 1, readOnly.fd));
 }
 
@@ -412,7 +411,7 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
             ASSERT_NE(file, nullptr);
             fResult = CopyAsciiIn(100, &nLength, file.get(), &fReadError);
         } else {
-            Fd file(open(directory.c_str(), O_RDONLY));
+            Fd file(open(directory.string().c_str(), O_RDONLY | O_BINARY));
             fResult = nMode == 1 ? CopyImageIn(100, &nLength, file.fd, &fReadError)
                                  : CopyByteIn(100, &nLength, file.fd, &fReadError);
         }
@@ -452,7 +451,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
         const fs::path path = disk.dir() / "in.bin";
         WriteText(path, std::string(cbFile, '\x55'));
         for (unsigned cbBlock : {OS8_BYTE_BLOCK_SIZE, OS8_BLOCK_SIZE}) {
-            Fd file(open(path.c_str(), O_RDONLY));
+            Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
             unsigned long nBlocks = 0;
             ASSERT_TRUE(CountBinaryBlocks(file.fd, cbBlock, &nBlocks));
             int nLength = 100;

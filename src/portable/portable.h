@@ -1,0 +1,110 @@
+// The few host calls that differ between POSIX hosts and Windows, each under
+// one name, so that the modules are written once for both. Both programs
+// may use it; it holds no state.
+//
+// - O_BINARY: image, byte and disk files are opened with it. Windows opens
+//   files in text mode by default, which would turn every CR LF into LF
+//   and stop reading at a byte 26; POSIX has no text mode (0).
+// - O_CLOEXEC: a descriptor is not passed to programs started by "!".
+// - Offsets are 64 bits on both hosts: off_t has 32 bits under mingw-w64,
+//   and a whole-drive image passes 2 GiB.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC O_NOINHERIT
+#endif
+
+// Moves the file position; the new position, or -1 (errno set).
+inline std::int64_t HostSeek(int fd, std::int64_t lOffset, int nWhence) {
+#ifdef _WIN32
+    return _lseeki64(fd, lOffset, nWhence);
+#else
+    return ::lseek(fd, static_cast<off_t>(lOffset), nWhence);
+#endif
+}
+
+// Reads or writes at most cb bytes at lOffset; the bytes moved, or -1
+// (errno set). Windows has no positioned transfer on a descriptor: the
+// file position moves there, which nothing in this single-threaded program
+// relies on.
+inline std::int64_t HostReadAt(int fd, void* pbData, std::size_t cb, std::uint64_t lOffset) {
+#ifdef _WIN32
+    if (HostSeek(fd, static_cast<std::int64_t>(lOffset), SEEK_SET) < 0)
+        return -1;
+    return _read(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+#else
+    return ::pread(fd, pbData, cb, static_cast<off_t>(lOffset));
+#endif
+}
+
+inline std::int64_t HostWriteAt(int fd, const void* pbData, std::size_t cb, std::uint64_t lOffset) {
+#ifdef _WIN32
+    if (HostSeek(fd, static_cast<std::int64_t>(lOffset), SEEK_SET) < 0)
+        return -1;
+    return _write(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+#else
+    return ::pwrite(fd, pbData, cb, static_cast<off_t>(lOffset));
+#endif
+}
+
+// What fstat tells about an open file, with a 64-bit size.
+struct HostFileInfo {
+    std::uint64_t cbSize = 0;
+    bool fRegular = false;
+    bool fDirectory = false;
+};
+
+inline bool HostFileStatus(int fd, HostFileInfo* pInfo) {
+#ifdef _WIN32
+    struct _stati64 st {};
+    if (_fstati64(fd, &st) != 0)
+        return false;
+#else
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+#endif
+    pInfo->cbSize = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    pInfo->fRegular = S_ISREG(st.st_mode);
+    pInfo->fDirectory = S_ISDIR(st.st_mode);
+    return true;
+}
+
+// The local time of tNow; false when the host cannot convert it.
+inline bool HostLocalTime(std::time_t tNow, std::tm* pLocal) {
+#ifdef _WIN32
+    return localtime_s(pLocal, &tNow) == 0;
+#else
+    return localtime_r(&tNow, pLocal) != nullptr;
+#endif
+}
+
+// Puts standard output and standard error in binary mode, so that the
+// bytes written are those that arrive ("\r\n" stays "\r\n" on Windows
+// instead of becoming "\r\r\n"). Nothing to do on POSIX hosts.
+inline void HostBinaryStdio() {
+#ifdef _WIN32
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _setmode(_fileno(stdout), O_BINARY);
+    _setmode(_fileno(stderr), O_BINARY);
+#endif
+}
