@@ -50,6 +50,7 @@ TEST_F(CommandFault, InitializeFaultLeavesNothingMounted) {
     }
 }
 
+#ifndef _WIN32  // a whole-drive image file is a drive on POSIX hosts only
 TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
     fs::path drive = dir / "DRIVE.IMG";
     testfiles::WriteFile(drive, "");
@@ -61,6 +62,7 @@ TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
     EXPECT_FALSE(IsDiskMounted());
     EXPECT_NE(err.find("unable to read block 0"), std::string::npos) << err;
 }
+#endif
 
 // The listing abandoned by a fault is closed: what was listed is in the
 // file, and no descriptor is left open.
@@ -76,7 +78,7 @@ TEST_F(CommandFault, DirectoryOutputFileIsClosedAfterAFault) {
     EXPECT_EQ(OpenDescriptors(), nOpen);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("unable to read block 1"), std::string::npos) << err;
-    EXPECT_EQ(ReadFile(listing), "\nDirectory of " + image + ".rx1\n");
+    EXPECT_EQ(ReadFile(listing), testfiles::HostText("\nDirectory of " + image + ".rx1\n"));
 }
 
 }  // namespace

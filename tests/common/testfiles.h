@@ -46,6 +46,25 @@ private:
     fs::path path_;
 };
 
+// The line end of host text files: Windows writes text streams with CR LF.
+#ifdef _WIN32
+inline const std::string kHostLineEnd = "\r\n";
+#else
+inline const std::string kHostLineEnd = "\n";
+#endif
+
+// A text with "\n" line ends as a host text stream stores it.
+inline std::string HostText(const std::string& text) {
+    std::string host;
+    for (char c : text) {
+        if (c == '\n')
+            host += kHostLineEnd;
+        else
+            host += c;
+    }
+    return host;
+}
+
 inline std::string ReadFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream content;

@@ -58,7 +58,9 @@ const std::vector<MappingRow>& MappingRows() {
          {{523840, 0}, {524032, 128}}},
         {"HE02 image block 5", DiskType::HE02, false, 0, 5, {{2560, 0}}},
         {"HE02 image block 4095", DiskType::HE02, false, 0, 4095, {{2096640, 0}}},
+#ifndef _WIN32  // a POSIX drive; tests/drive maps the Windows one
         {"HE02 drive partition 2 block 5", DiskType::HE02, true, 2, 5, {{4196864, 0}}},
+#endif
     };
     return rows;
 }
@@ -156,6 +158,9 @@ TEST_F(MappingTest, ReadBlockTakesEachPieceFromItsOffsetWithTheDeviceMasking) {
         BlockWords read{};
         ReadBlock(row.nBlock, read.data());
         EXPECT_TRUE(std::equal(read.begin(), read.end(), expected.begin()));
+        // Closed before the next row removes the file: Windows removes no
+        // open file.
+        CloseDisk();
     }
 }
 

@@ -107,6 +107,20 @@ TEST_F(DriveWin32, BlocksLieAtTheirPartitionOffsets) {
     EXPECT_EQ(fakedrive::Drive().readOffsets.back(), 4095u * 512);
 }
 
+TEST_F(DriveWin32, ABlockPastTheEndOfTheDriveIsRefused) {
+    fakedrive::Reset(4095);
+    Mount();
+    std::uint32_t nPartition = 99;
+    EXPECT_TRUE(GetPartition(&nPartition));
+    EXPECT_EQ(nPartition, 0u);
+    BlockWords words{};
+    WriteBlock(4094, words.data());
+    CaptureStderr();
+    EXPECT_THROW(WriteBlock(4095, words.data()), CommandAbort);
+    EXPECT_EQ(GetCapturedStderr(), "%ORVA-E, block 4095 is outside disk E:\n");
+    EXPECT_EQ(fakedrive::Drive().writeOffsets.size(), 1u);
+}
+
 TEST_F(DriveWin32, FailedOpenOrGeometryIsReportedWithTheSystemText) {
     fakedrive::Drive().nOpenError = 2;
     EXPECT_EQ(Mount(), "%ORVA-E, Error opening the drive: system error text 2\n");

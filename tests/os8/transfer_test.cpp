@@ -236,7 +236,7 @@ TEST(TextExport, StreamsEveryCharacter) {
         SCOPED_TRACE(c.pszLabel);
         Scribble(50, 3);
         WriteTextBlocks(50, ToBytes(c.stored));
-        EXPECT_EQ(ExportText(disk.dir(), 50, c.nBlocks), c.host);
+        EXPECT_EQ(ExportText(disk.dir(), 50, c.nBlocks), testfiles::HostText(c.host));
     }
 }
 
@@ -248,7 +248,7 @@ TEST(TextExport, RoundTripOfAHostText) {
     text += std::string(250, 'w') + "\f\n";
     int nLength = 10;
     ASSERT_TRUE(ImportText(disk.dir(), text, 60, &nLength));
-    EXPECT_EQ(ExportText(disk.dir(), 60, static_cast<unsigned>(nLength)), text);
+    EXPECT_EQ(ExportText(disk.dir(), 60, static_cast<unsigned>(nLength)), testfiles::HostText(text));
 }
 
 TEST(TextExport, FixtureTexts) {
@@ -280,7 +280,7 @@ TEST(TextExport, FixtureTexts) {
         ASSERT_TRUE(FindFile(&context, c.pszFile, name, &nBlock, &nLength, nullptr, nullptr));
         const std::string text = ExportText(dir, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength));
         CloseDisk();
-        EXPECT_EQ(text, ReadText(FixturesDir() / c.pszText));
+        EXPECT_EQ(text, testfiles::HostText(ReadText(FixturesDir() / c.pszText)));
     }
 }
 
@@ -398,8 +398,20 @@ TEST(HostFaults, ExportsFailWhenTheHostFileTakesNothing) {
 
 TEST(HostFaults, ImportReadErrorsAreFailures) {
     TempDisk disk(DiskType::RX01);
+#ifdef _WIN32
+    // Windows opens no directory as a file; reading a file opened for
+    // writing only fails as well (EBADF).
+    const fs::path unreadable = disk.dir() / "write-only.txt";
+    testfiles::WriteFile(unreadable, "some text\n");
+    const int nDescriptorFlags = O_WRONLY | O_BINARY;
+    // A reading stream over that descriptor.
+    auto openStream = [&] { return File(fdopen(open(unreadable.string().c_str(), nDescriptorFlags), "r"), &std::fclose); };
+#else
     // Reading a directory fails with EISDIR.
-    const fs::path directory = disk.dir().path();
+    const fs::path unreadable = disk.dir().path();
+    const int nDescriptorFlags = O_RDONLY;
+    auto openStream = [&] { return OpenFile(unreadable, "r"); };
+#endif
     for (int nMode = 0; nMode < 3; ++nMode) {
         SCOPED_TRACE(nMode);
         Scribble(100, 1);
@@ -407,11 +419,11 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
         bool fReadError = false;
         bool fResult = true;
         if (nMode == 0) {
-            File file = OpenFile(directory, "r");
+            File file = openStream();
             ASSERT_NE(file, nullptr);
             fResult = CopyAsciiIn(100, &nLength, file.get(), &fReadError);
         } else {
-            Fd file(open(directory.string().c_str(), O_RDONLY | O_BINARY));
+            Fd file(open(unreadable.string().c_str(), nDescriptorFlags));
             fResult = nMode == 1 ? CopyImageIn(100, &nLength, file.fd, &fReadError)
                                  : CopyByteIn(100, &nLength, file.fd, &fReadError);
         }
