@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "disk.h"
+#include "orva.h"
 #include "testfiles.h"
 #include "os8.h"
 #include "shell.h"
