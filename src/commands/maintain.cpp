@@ -30,7 +30,9 @@ bool DeleteFiles(const std::string& pattern, bool fConfirm) {
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;
-    while (FindFile(&context, pattern, name, nullptr, nullptr, nullptr, nullptr)) {
+    // The pattern must cover the whole name: DELETE PROG removes PROG.
+    // alone, never PROGRM.SV or PROG.BA.
+    while (FindWholeName(&context, pattern, name)) {
         fFound = true;
         if (fConfirm && !Confirm("Delete file %s ?", false, name.c_str()))
             continue;
@@ -47,7 +49,7 @@ bool RenameFiles(const std::string& oldPattern, const std::string& newPattern, b
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;
-    while (FindFile(&context, oldPattern, name, nullptr, nullptr, nullptr, nullptr)) {
+    while (FindWholeName(&context, oldPattern, name)) {
         fFound = true;
         std::string newName = MakeNewName(name, newPattern);
         // A name without name characters would be stored with a first word

@@ -27,6 +27,12 @@ OS8Name EncodeFileName(std::string_view text);
 bool IsStorableFileName(std::string_view text);
 void SplitFileName(std::string_view text, std::string& base, std::string& extension);
 bool MatchWildcard(std::string_view pattern, std::string_view name);
+// Matching for the commands that change or remove entries: the pattern must
+// cover the whole name. "*" matches any run of characters within the name
+// or the extension, "?" exactly one character. A pattern without a dot
+// takes any extension when it holds a "*" (PROG*, and * for every file),
+// and names a file without extension otherwise (PROG is PROG. alone).
+bool MatchWholeName(std::string_view pattern, std::string_view name);
 
 void GetToday(int* pnDay, int* pnMonth, int* pnYear);  // year since 1900
 std::uint16_t EncodeToday();
@@ -57,6 +63,8 @@ bool NextEntry(OS8_CONTEXT* pContext, std::string* pName, int* pnBlock,
                int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
 bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name,
               int* pnBlock, int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+// Like FindFile, with MatchWholeName in place of MatchWildcard.
+bool FindWholeName(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name);
 bool FileExists(std::string_view name);
 // Like FindFile, but finds the next file entry whose stored name words equal
 // those of EncodeFileName(name) exactly; no wildcards.
