@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
+#include <string_view>
+#include <vector>
 
 #include "commands.h"
+#include "disk.h"
 #include "os8.h"
 #include "shell.h"
 
@@ -202,14 +206,53 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
 }
 
+bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
+
+// The host files one item names, without the mounted image: a wildcard
+// passes over it silently, a name of its own is refused. Nothing is written
+// to the disk before the whole list is known.
+std::vector<std::string> FindHostFiles(const std::string& hostPattern, bool* pfFound) {
+    std::vector<std::string> paths;
+    *pfFound = false;
+    std::string hostPath;
+    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
+        *pfFound = true;
+        if (IsMountedDisk(hostPath)) {
+            if (!HasWildcard(hostPattern))
+                Message('E', "%s is the mounted disk", hostPath.c_str());
+            continue;
+        }
+        paths.push_back(hostPath);
+    }
+    return paths;
+}
+
+// Several host files written under one OS/8 name would each purge the one
+// before: only the last would be left. True when the item must be refused.
+bool WouldShareOneName(const std::string& os8Pattern, const std::vector<std::string>& paths) {
+    if (paths.size() < 2)
+        return false;
+    if (!HasWildcard(os8Pattern))
+        return true;
+    std::set<OS8Name> names;
+    for (const std::string& path : paths) {
+        if (!names.insert(EncodeFileName(MakeOS8Name(path, os8Pattern))).second)
+            return true;
+    }
+    return false;
+}
+
 bool WriteFiles(const std::string& os8Pattern, const std::string& hostPattern, TransferMode mode,
                 bool fConfirm) {
     bool fFound = false;
-    std::string hostPath;
-    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
-        fFound = true;
-        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
+    const std::vector<std::string> paths = FindHostFiles(hostPattern, &fFound);
+    if (WouldShareOneName(os8Pattern, paths)) {
+        Message('E', "%s matches several host files; give a destination pattern such as *.TX",
+                hostPattern.c_str());
+        return true;
     }
+    for (const std::string& hostPath : paths)
+        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
     return fFound;
 }
 
