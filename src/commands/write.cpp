@@ -65,16 +65,19 @@ public:
     // error. The file is read again from its start by the import.
     bool CountBlocks(unsigned long* pnBlocks) {
         if (mode_ == TransferMode::Ascii)
-            return CountAsciiBlocks(pStream_, pnBlocks);
+            return CountAsciiBlocks(pStream_, pnBlocks, &notes_);
         unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
         return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && lseek(fd_, 0, SEEK_SET) == 0;
     }
 
+    // What the text conversion changes, once CountBlocks has run.
+    const HostTextNotes& notes() const { return notes_; }
     std::FILE* stream() const { return pStream_; }
     int fd() const { return fd_; }
 
 private:
     TransferMode mode_ = TransferMode::Image;
+    HostTextNotes notes_;
     std::FILE* pStream_ = nullptr;
     int fd_ = -1;
 };
@@ -140,6 +143,19 @@ bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNee
     return true;
 }
 
+// No tentative file could be made: the disk has no free block, or free
+// blocks but no room in its directory for another entry.
+void ReportNoRoom(const std::string& os8Name) {
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nFree = 0;
+    FindLargestEmpty(&context, &nBlock, &nFree);
+    if (nFree > 0)
+        Message('W', "no room (directory full) for %s", os8Name.c_str());
+    else
+        Message('W', "no room (disk full) for %s", os8Name.c_str());
+}
+
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
                   bool fConfirm) {
     std::string os8Name = MakeOS8Name(hostPath, os8Pattern);
@@ -184,7 +200,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     int nRoom = 0;
     CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
     if (nRoom == 0) {
-        Message('W', "no room (disk full) for %s", os8Name.c_str());
+        ReportNoRoom(os8Name);
         return;
     }
     int nLength = nRoom;
@@ -202,8 +218,15 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         break;
     }
     CloseTentativeFile(&context, fWritten ? nLength : 0);
-    if (fWritten)
-        Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    if (!fWritten)
+        return;
+    Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    // The text conversion keeps OS/8's rules, but says what they changed.
+    if (input.notes().fCutAtControlZ)
+        Message('W', "%s: text after a control-Z was not written", hostPath.c_str());
+    if (input.notes().nHighBit > 0)
+        Message('W', "%s: %u characters outside 7-bit ASCII were changed", hostPath.c_str(),
+                input.notes().nHighBit);
 }
 
 bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }

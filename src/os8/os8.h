@@ -118,7 +118,15 @@ bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream,
 bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
 bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
 
+// What the text conversion changed in a host text: text after a control-Z,
+// which ends the file, is left out, and characters with bit 7 set lose it.
+struct HostTextNotes {
+    bool fCutAtControlZ = false;
+    unsigned nHighBit = 0;
+};
+
 // Blocks an import will write, computed before anything is written. The text
-// form reads the stream to its end and rewinds it; false on a read error.
-bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks);
+// form reads the stream to its end and rewinds it, and tells in pNotes (when
+// given) what the conversion will change; false on a read error.
+bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes* pNotes = nullptr);
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);
