@@ -535,6 +535,11 @@ void CloseDisk() {
     g_mount.fHaveIdentity = false;
 }
 
+std::uint64_t GetImageBytes(DiskType nDiskType) {
+    const ImageGeometry geometry = GetImageGeometry(nDiskType);
+    return std::uint64_t{geometry.cbSector} * geometry.nSectors;
+}
+
 bool IsMountedDisk(const std::string& hostPath) {
     if (!IsDiskMounted() || !g_mount.fHaveIdentity)
         return false;

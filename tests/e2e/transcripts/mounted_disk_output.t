@@ -31,6 +31,7 @@ ORVA>%ORVA-E, disk.rx1 is the mounted disk
 ORVA>%ORVA-I, purging existing version of A.TX
 %ORVA-I, wrote a.txt to A.TX
 %ORVA-I, wrote copy.txt to COPY.TX
+%ORVA-W, copy.txt: 4 characters outside 7-bit ASCII were changed
 ORVA>%ORVA-E, disk.rx1 is the mounted disk
 ORVA>
 Directory of disk.rx1
