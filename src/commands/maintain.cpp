@@ -51,11 +51,14 @@ bool RenameFiles(const std::string& oldPattern, const std::string& newPattern, b
     std::string name;
     while (FindWholeName(&context, oldPattern, name)) {
         fFound = true;
-        std::string newName = MakeNewName(name, newPattern);
+        // The new name is shown and checked as it will be stored: cut to
+        // 6.2, its other characters turned into X as WRITE turns them.
+        const std::string madeName = MakeNewName(name, newPattern);
+        std::string newName = MakeStoredName(madeName);
         // A name without name characters would be stored with a first word
         // of 0, which marks free space.
         if (!IsStorableFileName(newName)) {
-            Message('E', "invalid OS/8 file name %s", newName.c_str());
+            Message('E', "invalid OS/8 file name %s", madeName.c_str());
             continue;
         }
         if (fConfirm && !Confirm("Rename %s to %s ?", true, name.c_str(), newName.c_str()))

@@ -305,6 +305,10 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
         // One destination serves every file; a list gives one per file.
         if (!GetListItem(param2, destination, ',', nIndex))
             destination = param2;
+        // An existing directory is where the files go, also when it is
+        // named without a separator at its end.
+        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
+            destination += '/';
         if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

@@ -312,6 +312,17 @@ bool IsAsciiLetterOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// Upper case, and every character other than a letter, a digit or a dot
+// replaced by X, so that no character of a name is silently dropped.
+void ReplaceUnstorable(std::string& name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c != '.' && !IsAsciiLetterOrDigit(c))
+            c = 'X';
+    }
+}
+
 }  // namespace
 
 std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) {
@@ -323,13 +334,16 @@ std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) 
     if (extension.empty() || extension == ".*")
         extension = hostExtension.substr(0, 3);
     std::string name = base.substr(0, 6) + extension.substr(0, 3);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c != '.' && !IsAsciiLetterOrDigit(c))
-            c = 'X';
-    }
+    ReplaceUnstorable(name);
     return name;
+}
+
+std::string MakeStoredName(std::string_view name) {
+    std::string text(name);
+    ReplaceUnstorable(text);
+    if (!IsStorableFileName(text))
+        return text;
+    return DecodeFileName(EncodeFileName(text).data());
 }
 
 void DoWrite(const std::string& qualifiers, const std::string& param1, const std::string& param2) {

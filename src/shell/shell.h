@@ -79,6 +79,8 @@ void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
 // The path as this host opens it: every '\' becomes '/'.
 std::string HostPath(std::string_view path);
+// True when the path names an existing host directory.
+bool IsHostDirectory(std::string_view path);
 // First (fFirst) or next regular file matching a host wildcard pattern.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
 
