@@ -120,6 +120,8 @@ int VorlentMain(int argc, char** argv) {
     BeginRomOutput(hOutput.get());
     int nStatus = WriteRegions(hCode.get(), hFpga.get(), hRdi.get());
     BeginRomOutput(nullptr);
+    if (nStatus == ROM_STATUS_NO_CODE_DATA && hCode)
+        std::fprintf(stderr, "fatal: code binfile %s holds no data\r\n", pszCode);
 
     // A listing cut short by a full disk must not pass for a complete one.
     const bool fWritten = std::fflush(hOutput.get()) == 0 && !std::ferror(hOutput.get());
