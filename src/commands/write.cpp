@@ -117,30 +117,56 @@ bool ImportByte(const std::string& os8Name, unsigned nFirst, int* pnLength, int 
     return false;
 }
 
-// Removes an older file stored under exactly the new file's name, so that
-// writing makefile (MAKEFI) never touches MAKEFI.SV. The old version is
-// kept when the new data (nNeeded blocks) would not fit even after the purge.
-// False when the host file is to be skipped.
-bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNeeded) {
+// What becomes of an older file stored under exactly the new file's name
+// (so that writing makefile, MAKEFI, never touches MAKEFI.SV).
+enum class OldVersion {
+    None,         // there is none
+    KeepUntilNew, // removed once the new version is closed
+    PurgeFirst,   // the new version fits only in the room it frees
+    Skip,         // the host file is not written
+};
+
+// Finds an older version and asks about it. It is kept when the new data
+// (nNeeded blocks) would not fit even after it is purged. *pnOldBlock is
+// its first block.
+OldVersion CheckOldVersion(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
+                           int* pnOldBlock) {
     OS8_CONTEXT context;
     InitContext(&context);
     std::string found;
-    int nBlock = 0;
     int nLength = 0;
-    if (!FindStoredName(&context, os8Name, found, &nBlock, &nLength))
-        return true;
+    if (!FindStoredName(&context, os8Name, found, pnOldBlock, &nLength))
+        return OldVersion::None;
     if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context), 0))) {
         Message('W', "not enough room for %s", os8Name.c_str());
-        return false;
+        return OldVersion::Skip;
     }
     if (fConfirm) {
         if (!Confirm("Purge existing file %s ?", false, found.c_str()))
-            return false;
+            return OldVersion::Skip;
     } else {
         Message('I', "purging existing version of %s", found.c_str());
     }
-    DeleteEntry(&context);
-    return true;
+    OS8_CONTEXT free;
+    int nFreeBlock = 0;
+    int nFree = 0;
+    FindLargestEmpty(&free, &nFreeBlock, &nFree);
+    return nNeeded <= static_cast<unsigned long>(nFree) ? OldVersion::KeepUntilNew : OldVersion::PurgeFirst;
+}
+
+// Deletes the older version: the file of that name that begins at nBlock.
+void PurgeOldVersion(const std::string& os8Name, int nBlock) {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string found;
+    int nFound = 0;
+    int nLength = 0;
+    while (FindStoredName(&context, os8Name, found, &nFound, &nLength)) {
+        if (nFound == nBlock) {
+            DeleteEntry(&context);
+            return;
+        }
+    }
 }
 
 // No tentative file could be made: the disk has no free block, or free
@@ -193,12 +219,27 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
             return;
         }
     }
-    if (!PurgeExisting(os8Name, fConfirm, nNeeded))
+    // The new version is written as a tentative file beside the old one,
+    // which goes only once the new one is closed: a fault or a read error
+    // on the way leaves the old version as it was. Only when the new data
+    // fits nowhere but in the old version's room is the old one purged
+    // first.
+    int nOldBlock = 0;
+    OldVersion old = CheckOldVersion(os8Name, fConfirm, nNeeded, &nOldBlock);
+    if (old == OldVersion::Skip)
         return;
+    if (old == OldVersion::PurgeFirst)
+        PurgeOldVersion(os8Name, nOldBlock);
     OS8_CONTEXT context;
     int nFirst = 0;
     int nRoom = 0;
     CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    if (nRoom == 0 && old == OldVersion::KeepUntilNew) {
+        // No directory room for a second entry: the old one makes way.
+        PurgeOldVersion(os8Name, nOldBlock);
+        old = OldVersion::PurgeFirst;
+        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    }
     if (nRoom == 0) {
         ReportNoRoom(os8Name);
         return;
@@ -217,9 +258,14 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         fWritten = ImportByte(os8Name, nStart, &nLength, input.fd(), hostPath);
         break;
     }
-    CloseTentativeFile(&context, fWritten ? nLength : 0);
-    if (!fWritten)
+    if (!fWritten) {
+        CloseTentativeFile(&context, 0);
         return;
+    }
+    if (old != OldVersion::KeepUntilNew)
+        CloseTentativeFile(&context, nLength);
+    else if (!CloseTentativeReplacing(&context, nLength, nOldBlock))
+        PurgeOldVersion(os8Name, nOldBlock);
     Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
     // The text conversion keeps OS/8's rules, but says what they changed.
     if (input.notes().fCutAtControlZ)

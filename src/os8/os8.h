@@ -88,6 +88,12 @@ void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
 void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
                          std::uint16_t wDate, int* pnBlock, int* pnLength);
 void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
+// Closes the tentative file with nLength (> 0) blocks and, when the file of
+// the same name that begins at block nOldBlock lies in the same segment,
+// deletes it in the same segment write, so the directory holds one version
+// or the other at every moment. False when that file is in another segment
+// (or gone): the caller deletes it afterwards.
+bool CloseTentativeReplacing(OS8_CONTEXT* pContext, int nLength, int nOldBlock);
 void DeleteEntry(OS8_CONTEXT* pContext);
 // False (nothing changed) for a name that IsStorableFileName refuses.
 bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName);
