@@ -4,6 +4,8 @@
 // character, letters compare without regard to case, and "*.*" matches
 // every name, with or without a dot. The directory search itself is the
 // host's own (hostfind_posix.cpp, hostfind_win32.cpp).
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -68,4 +70,15 @@ void SplitHostPath(std::string_view path, std::string& directory, std::string& n
         name = file.substr(0, dot);
         extension = file.substr(dot);
     }
+}
+
+bool IsHostDirectory(std::string_view path) {
+    // Without its final slashes (Windows finds no "out/", only "out"), but
+    // a root ("/", "C:/") keeps its slash.
+    std::string host = HostPath(path);
+    std::size_t nKeep = host.size() >= 2 && host[1] == ':' ? 3 : 1;
+    while (host.size() > nKeep && host.back() == '/')
+        host.pop_back();
+    struct stat info;
+    return !path.empty() && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
