@@ -41,7 +41,10 @@ public:
         std::string path = HostPath(hostPath);
         mode_ = mode;
         if (mode == TransferMode::Ascii) {
-            pStream_ = std::fopen(path.c_str(), "r");
+            // Binary: the conversion reads CR LF and control-Z itself; a
+            // text-mode stream on Windows would end the text at a control-Z
+            // without telling what was cut.
+            pStream_ = std::fopen(path.c_str(), "rb");
             if (pStream_ == nullptr) {
                 Message('E', "unable to read ASCII file %s", hostPath.c_str());
                 return false;

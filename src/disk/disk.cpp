@@ -48,7 +48,7 @@ struct MountState {
     // host file named later can be told to be the same one whatever name it
     // is given.
     bool fHaveIdentity = false;
-    struct stat identity {};
+    HostFileId identity;
 };
 
 MountState g_mount;
@@ -424,19 +424,11 @@ bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
     return true;
 }
 
-// Same file: same device and inode; or the same block device through
-// another device node.
-bool IsSameHostFile(const struct stat& a, const struct stat& b) {
-    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
-        return true;
-    return S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode) && a.st_rdev == b.st_rdev;
-}
-
 void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
                 const std::string& name) {
     g_mount.fHaveIdentity =
-        fVirtual ? ::fstat(g_mount.hVirtualDisk.Get(), &g_mount.identity) == 0
-                 : ::stat(HostPath(name).c_str(), &g_mount.identity) == 0;
+        fVirtual ? HostFileIdOf(g_mount.hVirtualDisk.Get(), &g_mount.identity)
+                 : HostFileIdOf(HostPath(name).c_str(), &g_mount.identity);
     g_mount.szDiskName = name;
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
@@ -540,8 +532,10 @@ std::uint64_t GetImageBytes(DiskType nDiskType) {
 bool IsMountedDisk(const std::string& hostPath) {
     if (!IsDiskMounted() || !g_mount.fHaveIdentity)
         return false;
-    struct stat info {};
-    return ::stat(HostPath(hostPath).c_str(), &info) == 0 && IsSameHostFile(info, g_mount.identity);
+    // Same file, however the path is spelled; or the same block device
+    // through another device node.
+    HostFileId id;
+    return HostFileIdOf(HostPath(hostPath).c_str(), &id) && IsSameHostFileId(id, g_mount.identity);
 }
 
 bool IsDiskMounted() { return g_mount.nDiskType != DiskType::None; }

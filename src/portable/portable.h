@@ -108,3 +108,26 @@ inline void HostBinaryStdio() {
     _setmode(_fileno(stderr), O_BINARY);
 #endif
 }
+
+// What identifies a host file, whatever path names it: the device and
+// inode on POSIX hosts (and the device number of a block device, which
+// several device nodes may name); the volume serial number and file index
+// on Windows, where stat gives no inode.
+struct HostFileId {
+    std::uint64_t nVolume = 0;
+    std::uint64_t nFile = 0;
+    bool fBlockDevice = false;
+    std::uint64_t nDevice = 0;
+};
+
+// The identity of an open descriptor, or of the file a path names; false
+// when the host cannot tell it.
+bool HostFileIdOf(int fd, HostFileId* pId);
+bool HostFileIdOf(const char* pszPath, HostFileId* pId);
+
+// True when both identities are of the same file (or block device).
+inline bool IsSameHostFileId(const HostFileId& a, const HostFileId& b) {
+    if (a.nVolume == b.nVolume && a.nFile == b.nFile)
+        return true;
+    return a.fBlockDevice && b.fBlockDevice && a.nDevice == b.nDevice;
+}

@@ -76,7 +76,7 @@ std::string ExportText(const TempDir& dir, unsigned nFirst, unsigned nCount) {
 bool ImportText(const TempDir& dir, const std::string& text, unsigned nFirst, int* pnLength) {
     const fs::path path = dir / "in.txt";
     WriteText(path, text);
-    File file = OpenFile(path, "r");
+    File file = OpenFile(path, "rb");
     bool fReadError = true;
     const bool fResult = CopyAsciiIn(nFirst, pnLength, file.get(), &fReadError);
     EXPECT_FALSE(fReadError);
@@ -437,7 +437,9 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
 
 // ---- Block counts --------------------------------------------------------------------------
 
-// What the text conversion changes is told before anything is written.
+// What the text conversion changes is told before anything is written. The
+// host text is read as WRITE reads it, in binary: the conversion itself
+// ends the text at a control-Z and tells what it cut.
 TEST(BlockCounts, TellWhatTheTextConversionChanges) {
     TempDisk disk(DiskType::RX01);
     const struct {
@@ -455,7 +457,7 @@ TEST(BlockCounts, TellWhatTheTextConversionChanges) {
         SCOPED_TRACE(c.text);
         const fs::path path = disk.dir() / "in.txt";
         WriteText(path, c.text);
-        File file = OpenFile(path, "r");
+        File file = OpenFile(path, "rb");
         unsigned long nBlocks = 0;
         HostTextNotes notes;
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks, &notes));
@@ -478,7 +480,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
     for (const std::string& text : texts) {
         const fs::path path = disk.dir() / "in.txt";
         WriteText(path, text);
-        File file = OpenFile(path, "r");
+        File file = OpenFile(path, "rb");
         unsigned long nBlocks = 0;
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks));
         // The stream is back at its start for the import.

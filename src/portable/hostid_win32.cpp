@@ -1,0 +1,38 @@
+// File identity on Windows: stat gives no inode there (st_ino is 0), so
+// the volume serial number and the file index of the open handle tell
+// whether two paths name one file.
+#include "portable.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace {
+
+bool FromHandle(HANDLE hFile, HostFileId* pId) {
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (hFile == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(hFile, &info))
+        return false;
+    pId->nVolume = info.dwVolumeSerialNumber;
+    pId->nFile = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    pId->fBlockDevice = false;
+    pId->nDevice = 0;
+    return true;
+}
+
+}  // namespace
+
+bool HostFileIdOf(int fd, HostFileId* pId) {
+    return FromHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), pId);
+}
+
+bool HostFileIdOf(const char* pszPath, HostFileId* pId) {
+    // No access is asked for: only the file's information is read, and a
+    // file that another handle holds open (or a folder) still opens.
+    HANDLE hFile = CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    const bool fOk = FromHandle(hFile, pId);
+    CloseHandle(hFile);
+    return fOk;
+}
