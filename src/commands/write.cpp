@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "commands.h"
@@ -37,11 +38,12 @@ public:
     // Opens the host file for the mode; false after its message.
     bool Open(TransferMode mode, const std::string& hostPath) {
         std::string path = HostPath(hostPath);
+        std::string shownPath = Unquote(hostPath);
         mode_ = mode;
         if (mode == TransferMode::Ascii) {
             pStream_ = std::fopen(path.c_str(), "r");
             if (pStream_ == nullptr) {
-                Message('E', "unable to read ASCII file %s", hostPath.c_str());
+                Message('E', "unable to read ASCII file %s (%s)", shownPath.c_str(), HostReason(errno));
                 return false;
             }
             return true;
@@ -49,9 +51,9 @@ public:
         fd_ = open(path.c_str(), O_RDONLY);
         if (fd_ < 0) {
             if (mode == TransferMode::Image)
-                Message('E', "unable to read image file %s", hostPath.c_str());
+                Message('E', "unable to read image file %s (%s)", shownPath.c_str(), HostReason(errno));
             else
-                Message('E', "unable to read byte file %s", hostPath.c_str());
+                Message('E', "unable to read byte file %s (%s)", shownPath.c_str(), HostReason(errno));
             return false;
         }
         return true;
@@ -75,10 +77,16 @@ private:
     int fd_ = -1;
 };
 
+// "error reading file %s" with the host's reason (a stream can keep an
+// error from a read that errno has forgotten).
+void ReportReadError(const std::string& hostPath, int nError) {
+    Message('E', "error reading file %s (%s)", Unquote(hostPath).c_str(), HostReason(nError != 0 ? nError : EIO));
+}
+
 // The two ways an import can fail, each with its own message.
 void ReportImportFailure(bool fReadError, const std::string& os8Name, const std::string& hostPath) {
     if (fReadError)
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
     else
         Message('W', "not enough room for %s", os8Name.c_str());
 }
@@ -138,14 +146,15 @@ bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNee
 
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
                   bool fConfirm) {
-    std::string os8Name = MakeOS8Name(hostPath, os8Pattern);
+    std::string os8Name = MakeOS8Name(Unquote(hostPath), os8Pattern);
+    std::string shownPath = Unquote(hostPath);
     // A name without name characters would be stored with a first word of
     // 0, which marks free space.
     if (!IsStorableFileName(os8Name)) {
         Message('E', "invalid OS/8 file name %s", os8Name.c_str());
         return;
     }
-    if (fConfirm && !Confirm("Write %s to %s ?", true, hostPath.c_str(), os8Name.c_str()))
+    if (fConfirm && !Confirm("Write %s to %s ?", true, shownPath.c_str(), os8Name.c_str()))
         return;
     // The host file is opened and measured before anything on the disk
     // changes, so an unreadable file or one too large purges nothing.
@@ -153,8 +162,9 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     if (!input.Open(mode, hostPath))
         return;
     unsigned long nNeeded = 0;
+    errno = 0;
     if (!input.CountBlocks(&nNeeded)) {
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
         return;
     }
     // An empty image or byte file would give a file of no blocks, which a
@@ -165,11 +175,11 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         char cFirst;
         ssize_t cbRead = pread(input.fd(), &cFirst, 1, 0);
         if (cbRead < 0) {
-            Message('E', "error reading file %s", hostPath.c_str());
+            ReportReadError(hostPath, errno);
             return;
         }
         if (cbRead == 0) {
-            Message('W', "host file %s is empty, nothing written", hostPath.c_str());
+            Message('W', "host file %s is empty, nothing written", shownPath.c_str());
             return;
         }
     }
@@ -186,6 +196,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     int nLength = nRoom;
     auto nStart = static_cast<unsigned>(nFirst);
     bool fWritten = false;
+    errno = 0;
     switch (mode) {
     case TransferMode::Ascii:
         fWritten = ImportAscii(os8Name, nStart, &nLength, input.stream(), hostPath);
@@ -199,7 +210,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     }
     CloseTentativeFile(&context, fWritten ? nLength : 0);
     if (fWritten)
-        Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+        Message('I', "wrote %s to %s", shownPath.c_str(), os8Name.c_str());
 }
 
 bool WriteFiles(const std::string& os8Pattern, const std::string& hostPattern, TransferMode mode,
@@ -229,13 +240,13 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
         return;
     bool fExact = nLength == nBlocks;
     if (fSystemHead && fExact)
-        Message('I', "OS/8 system head written from %s", hostPath.c_str());
+        Message('I', "OS/8 system head written from %s", Unquote(hostPath).c_str());
     else if (fSystemHead)
-        Message('E', "OS/8 system head length wrong %s", hostPath.c_str());
+        Message('E', "OS/8 system head length wrong %s", Unquote(hostPath).c_str());
     else if (fExact)
-        Message('I', "boot block written from %s", hostPath.c_str());
+        Message('I', "boot block written from %s", Unquote(hostPath).c_str());
     else
-        Message('E', "boot block length wrong %s", hostPath.c_str());
+        Message('E', "boot block length wrong %s", Unquote(hostPath).c_str());
 }
 
 void WriteSystemHead(const std::string& hostPath) { WriteFixedArea(hostPath, true); }
@@ -282,12 +293,12 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
     }
     TransferMode mode = ModeOf(flags);
     std::string item, os8Pattern;
-    for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
+    for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the
         // others keep their host names.
         if (!GetListItem(param2, os8Pattern, ',', nIndex))
             os8Pattern = "*.*";
         if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
-            Message('W', "no files found to match %s", item.c_str());
+            Message('W', "no files found to match %s", Unquote(item).c_str());
     }
 }

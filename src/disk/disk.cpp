@@ -424,7 +424,8 @@ bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
 
 void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
                 const std::string& name) {
-    g_mount.szDiskName = name;
+    // The name as the user meant it, without quotes, for the messages.
+    g_mount.szDiskName = Unquote(name);
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
     g_mount.fVirtualDisk = fVirtual;

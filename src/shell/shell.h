@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Command lines, words, parameters, list items and formatted texts hold at
 // most this many characters.
@@ -27,6 +28,8 @@ const char* GetProgramName();
 // characters.
 void Message(char cSeverity, const char* pszFormat, ...)
     __attribute__((format(printf, 2, 3)));
+// The number of E messages printed since the program began.
+unsigned long GetErrorCount();
 
 // Writes the prompt to standard error and reads at most 255 characters of a
 // line from standard input, dropping one final newline; a longer line comes
@@ -34,8 +37,20 @@ void Message(char cSeverity, const char* pszFormat, ...)
 // on a read error.
 bool PromptLine(const char* pszPrompt, std::string& line);
 
-// PromptLine with the prompt "NAME>".
+// PromptLine with the prompt "NAME>". When standard input is a terminal
+// the line is read with line editing, history and completion instead.
 bool ReadCommandLine(std::string& line);
+
+// Line editing at a terminal (lineedit.cpp, on hosts that have libedit).
+// IsLineEditing is true when standard input is a terminal; ReadEditedLine
+// then reads one command line after the prompt, false at end of input.
+bool IsLineEditing();
+bool ReadEditedLine(const char* pszPrompt, std::string& line);
+// Tab completion offers OS/8 names where a command expects them; the
+// command loop hands in the function that lists the names of the mounted
+// unit matching a prefix (nothing when no disk is mounted).
+using OS8NameLister = void (*)(std::string_view prefix, std::vector<std::string>& names);
+void SetOS8NameLister(OS8NameLister pfnLister);
 
 // Asks a YES/NO question (the format ends in " ?"). An empty answer or the
 // end of input gives fDefault (true or false). It is an int because va_start
@@ -51,8 +66,21 @@ bool ParseCommand(std::string_view line, std::string& command,
                   std::string& param2);
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
                     std::size_t nLength, bool* pfFlag);
+// Item nIndex of a list. In a comma list an item may be written in double
+// quotes (two double quotes inside stand for one); GetListItem gives the
+// item without its quotes, GetQuotedListItem as it stands, for a host path
+// that HostPath is to take verbatim.
 bool GetListItem(std::string_view list, std::string& item, char separator,
                  unsigned nIndex);
+bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
+                       unsigned nIndex);
+// A text that begins with a double quote is quoted: the quoted run ends at
+// the first single double quote, and anything after it is taken as it
+// stands. Unquote gives the text the user meant, Quote the quoted form of
+// a plain text.
+bool IsQuoted(std::string_view text);
+std::string Unquote(std::string_view text);
+std::string Quote(std::string_view text);
 unsigned CountListItems(std::string_view parameter);
 bool CheckNoList(const std::string& parameter);
 void ReportUnknownQualifier(const std::string& qualifier);
@@ -66,10 +94,35 @@ bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 // last dot, dot included).
 void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
-// The path as this host opens it: every '\' becomes '/'.
+// The path as this host opens it: every '\' becomes '/', except in a quoted
+// path, which is taken verbatim; a path that begins with "~/" (quoted or
+// not) starts at $HOME.
 std::string HostPath(std::string_view path);
-// First (fFirst) or next regular file matching a host wildcard pattern.
+// First (fFirst) or next regular file matching a host wildcard pattern. A
+// quoted pattern gives quoted paths.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
+// The host's reason for the failure of the last host call (errno), for the
+// parenthesis at the end of a message.
+const char* HostReason(int nError);
+
+// ---- Program options -------------------------------------------------------
+
+inline constexpr int ORVA_STATUS_ERROR = 1;  // -e: a command reported an error
+inline constexpr int ORVA_STATUS_USAGE = 2;  // a wrong command line, no script
+
+struct OrvaOptions {
+    bool fStopOnError = false;          // -e, --stop-on-error
+    std::vector<std::string> commands;  // -c, --command, in order
+    std::string script;                 // the script file, empty for none
+};
+
+// Reads the options with getopt_long. False when the program is to end at
+// once with *pnStatus: after --help or --version (0), or after the usage on
+// standard error (ORVA_STATUS_USAGE).
+bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatus);
+// Makes the -c commands or the script file the program's standard input, so
+// that commands and answers both come from it. False after its message.
+bool OpenCommandSource(const OrvaOptions& options);
 
 // ---- Command loop ----------------------------------------------------------
 
