@@ -50,9 +50,11 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-std::size_t DirectoryEnd(std::string_view path) {
+// The end of the drive and directory part. In a path given in quotes only
+// "/" separates folders: a backslash there is part of a name.
+std::size_t DirectoryEnd(std::string_view path, bool fQuoted = false) {
     std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = path.find_last_of(fQuoted ? "/" : "\\/");
     return (slash == std::string_view::npos || slash < start) ? start : slash + 1;
 }
 
@@ -96,7 +98,7 @@ bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
         g_search = HostSearch{};
         g_search.fQuoted = IsQuoted(pattern);
         std::string plain = Unquote(pattern);
-        std::size_t dirEnd = DirectoryEnd(plain);
+        std::size_t dirEnd = DirectoryEnd(plain, g_search.fQuoted);
         g_search.directory = plain.substr(0, dirEnd);
         std::string_view namePattern = std::string_view(plain).substr(dirEnd);
         std::string lookup = g_search.directory.empty()

@@ -80,18 +80,25 @@ enum class ParameterResult { None, Read, Failed };
 ParameterResult GetParameter(Cursor& cursor, std::string& parameter) {
     std::size_t start = cursor.pos;
     bool fItemStart = true;
-    while (!cursor.AtEnd() && !IsBlank(cursor.Peek()) && cursor.Peek() != '/') {
+    // An item that begins with "~/" is a host path from $HOME: its slashes
+    // separate folders, they do not begin qualifiers.
+    bool fHomePath = false;
+    while (!cursor.AtEnd() && !IsBlank(cursor.Peek()) && (cursor.Peek() != '/' || fHomePath)) {
         if (fItemStart && cursor.Peek() == '"') {
             if (!GetQuoted(cursor, parameter))
                 return ParameterResult::Failed;
             fItemStart = false;
             continue;
         }
+        if (fItemStart)
+            fHomePath = cursor.line.substr(cursor.pos, 2) == "~/";
         char c = cursor.line[cursor.pos++];
         parameter += c;
         fItemStart = c == ',';
-        if (c == ',')
+        if (c == ',') {
+            fHomePath = false;
             SkipBlanks(cursor);
+        }
     }
     return cursor.pos > start ? ParameterResult::Read : ParameterResult::None;
 }

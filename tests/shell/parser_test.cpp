@@ -81,6 +81,11 @@ TEST(ParseCommand, SplitsLinesAndReportsTheirErrors) {
         {"TYPE \"a b\"x y", true, "TYPE", "", "\"a b\"x", "y", ""},
         // A quote inside an unquoted item is an ordinary character.
         {"TYPE a\"b c\"", true, "TYPE", "", "a\"b", "c\"", ""},
+        // An item that begins with "~/" holds its slashes up to a blank or
+        // a comma.
+        {"MOUNT /RK05 ~/disks/os8.rk05 /RO", true, "MOUNT", "/RK05/RO", "~/disks/os8.rk05", "", ""},
+        {"READ A.TX,B.TX ~/out/,x/IM", true, "READ", "/IM", "A.TX,B.TX", "~/out/,x", ""},
+        {"TYPE x~/y", true, "TYPE", "/Y", "x~", "", ""},
         {"MOUNT \"/home/me/x", false, "", "", "", "", Error("missing closing quote")},
         {"WRITE a,\"b c", false, "", "", "", "", Error("missing closing quote")},
         {"TYPE \"a\"\"", false, "", "", "", "", Error("missing closing quote")},
