@@ -152,6 +152,30 @@ TEST(StopOnError, FirstErrorEndsTheRunWithStatus1) {
     EXPECT_EQ(run.err, "ORVA>%ORVA-E, missing closing quote\n");
 }
 
+// The Makefile rule of the README: the image is built from a script, and a
+// command that fails fails the rule and leaves no image.
+TEST(StopOnError, MakefileRuleFailsWithTheScript) {
+    TempDir dir;
+    std::string output;
+    int status = RunShell(dir.path(),
+                          "command -v make >/dev/null || exit 77\n"
+                          "PATH=\"$(dirname \"$ORVA\"):$PATH\"\n"
+                          "printf 'disk.rx1: disk.orva readme.txt\\n"
+                          "\\trm -f $@\\n"
+                          "\\torva -e disk.orva || { rm -f $@; exit 1; }\\n' >Makefile\n"
+                          "echo hello >readme.txt\n"
+                          "printf '# a fresh image\\nMOUNT /RX01 /INITIALIZE disk\\nWRITE readme.txt\\n' >disk.orva\n"
+                          "make -s 2>/dev/null\n"
+                          "test -f disk.rx1\n"
+                          "printf 'MOUNT /RX01 /INITIALIZE disk\\nWRTE readme.txt\\nDIR\\n' >disk.orva\n"
+                          "if make -s 2>/dev/null; then exit 1; fi\n"
+                          "test ! -e disk.rx1\n",
+                          &output);
+    if (status == 77)
+        GTEST_SKIP() << "no make";
+    EXPECT_EQ(status, 0) << output;
+}
+
 TEST(Comments, PrintNothing) {
     TempDir dir;
     OrvaRun run = RunOrva(dir.path(), "# comment\n;comment\n \t# indented\n  ;\nDIR # not a comment here\n");
