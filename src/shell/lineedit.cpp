@@ -156,7 +156,10 @@ CompletionPlace FindPlace(std::string_view line) {
                     break;
                 }
             }
-            while (pos < line.size() && !isBlank(line[pos]) && line[pos] != '/' && line[pos] != ',')
+            // An item that begins with "~/" holds its slashes, as the
+            // parser reads it.
+            bool fHomePath = line.substr(place.nItemStart, 2) == "~/";
+            while (pos < line.size() && !isBlank(line[pos]) && (line[pos] != '/' || fHomePath) && line[pos] != ',')
                 ++pos;
             if (pos == line.size())
                 return place;  // this item

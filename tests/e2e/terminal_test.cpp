@@ -132,6 +132,12 @@ TEST_F(Terminal, CompletesCommandsQualifiersHostFilesAndOS8Names) {
     session.Type("TYPE HEL\t\r");
     ASSERT_TRUE(session.WaitFor("hello from the disk")) << session.Screen();
     ASSERT_TRUE(session.WaitFor(kPrompt));
+    // A folder under "~/" is completed and left open for the name.
+    fs::create_directory(home / "h" / "outbox");
+    session.Type("READ HELLO.TX ~/out\t\r");
+    ASSERT_TRUE(session.WaitFor("read HELLO.TX into ASCII file ~/outbox/HELLO.TX")) << session.Screen();
+    ASSERT_TRUE(session.WaitFor(kPrompt));
+    EXPECT_EQ(ReadFile(home / "h" / "outbox" / "HELLO.TX"), "hello from the disk\n");
     // A quoted host file name with a blank in it is completed and closed.
     session.Type("MOUNT /RX01 /READ_O\t\"my\t\r");
     ASSERT_TRUE(session.WaitFor("mounted virtual disk on file my disk.rx1")) << session.Screen();
