@@ -1,5 +1,5 @@
-// The orva command shell: messages and questions, the command-line parser
-// and the tools every command handler uses, and the command loop.
+// The orva console kit: messages and questions, line input (edited at a
+// terminal), the command-line parser and the host tools every module uses.
 #pragma once
 
 #include <cstddef>
@@ -104,31 +104,3 @@ bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
 // The host's reason for the failure of the last host call (errno), for the
 // parenthesis at the end of a message.
 const char* HostReason(int nError);
-
-// ---- Program options -------------------------------------------------------
-
-inline constexpr int ORVA_STATUS_ERROR = 1;  // -e: a command reported an error
-inline constexpr int ORVA_STATUS_USAGE = 2;  // a wrong command line, no script
-
-struct OrvaOptions {
-    bool fStopOnError = false;          // -e, --stop-on-error
-    std::vector<std::string> commands;  // -c, --command, in order
-    std::string script;                 // the script file, empty for none
-};
-
-// Reads the options with getopt_long. False when the program is to end at
-// once with *pnStatus: after --help or --version (0), or after the usage on
-// standard error (ORVA_STATUS_USAGE).
-bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatus);
-// Makes the -c commands or the script file the program's standard input, so
-// that commands and answers both come from it. False after its message.
-bool OpenCommandSource(const OrvaOptions& options);
-
-// ---- Command loop ----------------------------------------------------------
-
-void DoCommand(const std::string& line);
-void ShowHelp();
-void DoExit(const std::string& qualifiers, const std::string& param1,
-            const std::string& param2);
-// The whole program: returns the exit status.
-int OrvaMain(int argc, char** argv);

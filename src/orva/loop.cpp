@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "disk.h"
+#include "orva.h"
 #include "os8.h"
 #include "shell.h"
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "orva.h"
 #include "shell.h"
 
 namespace {
