@@ -22,6 +22,12 @@ bool IsCommand(const std::string& word, std::string_view keyword, std::size_t nM
     return word.size() >= nMinimum && std::string_view(word).substr(0, nMinimum) == keyword.substr(0, nMinimum);
 }
 
+// A line whose first non-blank character is ";" or "#" is a comment.
+bool IsComment(const std::string& line) {
+    std::size_t nFirst = line.find_first_not_of(" \t\r\n\v\f");
+    return nFirst != std::string::npos && (line[nFirst] == ';' || line[nFirst] == '#');
+}
+
 #ifdef ORVA_LINE_EDITING
 // Tab completion: the names of the mounted unit that begin with the prefix.
 // A damaged directory or a device fault has been reported and ends the list.
@@ -81,16 +87,6 @@ void DoExit(const std::string& qualifiers, const std::string& param1, const std:
         return;
     g_fExit = true;
 }
-
-namespace {
-
-// A line whose first non-blank character is ";" or "#" is a comment.
-bool IsComment(const std::string& line) {
-    std::size_t nFirst = line.find_first_not_of(" \t\r\n\v\f");
-    return nFirst != std::string::npos && (line[nFirst] == ';' || line[nFirst] == '#');
-}
-
-}  // namespace
 
 void DoCommand(const std::string& line) {
     if (line.empty() || IsComment(line))

@@ -88,7 +88,8 @@ bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatu
 }
 
 bool OpenCommandSource(const OrvaOptions& options) {
-    if (!options.script.empty()) {
+    // "-" names standard input, as it does for other programs.
+    if (!options.script.empty() && options.script != "-") {
         if (std::freopen(options.script.c_str(), "r", stdin) == nullptr) {
             Message('E', "unable to read script file %s (%s)", options.script.c_str(), HostReason(errno));
             return false;
@@ -96,7 +97,7 @@ bool OpenCommandSource(const OrvaOptions& options) {
         return true;
     }
     if (options.commands.empty())
-        return true;
+        return true;  // standard input as it is
     // The commands, one to a line, become standard input: a temporary file
     // (removed at once by the host) takes the place of descriptor 0.
     std::FILE* pCommands = std::tmpfile();

@@ -89,6 +89,13 @@ TEST(Scripts, ScriptFileGivesCommandsAndAnswers) {
     EXPECT_NE(check.err.find("A.TX"), std::string::npos) << check.err;
 }
 
+TEST(Scripts, DashReadsStandardInput) {
+    TempDir dir;
+    OrvaRun run = RunOrva(dir.path(), "MOUNT /RX01 /INITIALIZE made\n", {"-e", "-"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(fs::exists(dir / "made.rx1")) << run.err;
+}
+
 TEST(Scripts, MissingScriptFileEndsWithStatus2) {
     TempDir dir;
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RX01 /INITIALIZE made\n", {"nosuch.orva"});
