@@ -333,17 +333,13 @@ void SetOS8NameLister(OS8NameLister pfnLister) { g_pfnOS8Names = pfnLister; }
 bool ReadEditedLine(const char* pszPrompt, std::string& line) {
     if (!g_fStarted)
         StartLineEditing();
-    for (;;) {
-        char* pszLine = readline(pszPrompt);
-        if (pszLine == nullptr)
-            return false;
-        line = pszLine;
-        std::free(pszLine);
-        Remember(line);
-        if (line.size() <= SHELL_TEXT_MAX)
-            return true;
-        // A longer line would not fit the command's texts; it is refused
-        // whole, and the user can fetch it from the history to shorten it.
-        Message('E', "command line too long");
-    }
+    char* pszLine = readline(pszPrompt);
+    if (pszLine == nullptr)
+        return false;
+    // A line over 255 characters comes back whole, so that the command
+    // loop refuses it; the history keeps it for shortening.
+    line = pszLine;
+    std::free(pszLine);
+    Remember(line);
+    return true;
 }
