@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "devices.h"
 #include "disk.h"
 #include "os8.h"
 #include "shell.h"
@@ -52,6 +53,15 @@ bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t n
     return word.size() >= nLength && word.substr(0, nLength) == keyword.substr(0, nLength);
 }
 
+// The device whose type qualifier the word is, in the order of the device
+// table; null when it names no device.
+const DeviceInfo* MatchDeviceKeyword(std::string_view word) {
+    for (const DeviceInfo& device : DEVICE_TABLE)
+        if (MatchKeyword(word, device.keyword, device.nKeywordMinimum))
+            return &device;
+    return nullptr;
+}
+
 // Reads the qualifiers and checks the rules and the parameter; false (after
 // the message) ends the command.
 bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
@@ -59,16 +69,8 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
     options = MountOptions{};
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (MatchKeyword(word, "RX01", 4))
-            options.nDiskType = DiskType::RX01;
-        else if (MatchKeyword(word, "RX50", 4))
-            options.nDiskType = DiskType::RX50;
-        else if (MatchKeyword(word, "NB03", 2))
-            options.nDiskType = DiskType::NB03;
-        else if (MatchKeyword(word, "HE02", 2))
-            options.nDiskType = DiskType::HE02;
-        else if (MatchKeyword(word, "RK05", 2))
-            options.nDiskType = DiskType::RK05;
+        if (const DeviceInfo* pDevice = MatchDeviceKeyword(word))
+            options.nDiskType = pDevice->nDiskType;
         else if (MatchKeyword(word, "PHYSICAL", 3))
             options.fVirtual = false;
         else if (MatchKeyword(word, "VIRTUAL", 3))
@@ -84,8 +86,7 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
             return false;
         }
     }
-    if (!options.fVirtual && options.nDiskType != DiskType::RX01 &&
-        options.nDiskType != DiskType::RX50 && options.nDiskType != DiskType::HE02) {
+    if (!options.fVirtual && !GetDeviceInfo(options.nDiskType).fPhysical) {
         Message('E', "/PHYSICAL can be used only with RX01, RX50 or HE02");
         return false;
     }
@@ -106,15 +107,7 @@ void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     SplitHostPath(szName, directory, name, extension);
     if (!extension.empty())
         return;
-    switch (nDiskType) {
-    case DiskType::RX01: extension = ".rx1"; break;
-    case DiskType::RX50: extension = ".rx5"; break;
-    case DiskType::NB03: extension = ".nb3"; break;
-    case DiskType::HE02: extension = ".he2"; break;
-    case DiskType::RK05: extension = ".rk5"; break;
-    case DiskType::None: break;
-    }
-    szName = directory + name + extension;
+    szName = directory + name + std::string(GetDeviceInfo(nDiskType).extensions[0]);
 }
 
 // An empty directory on every unit or partition of the new mount; partition
