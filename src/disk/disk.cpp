@@ -348,7 +348,6 @@ void WriteSectorHE02(unsigned nBlock, const std::uint16_t* pwData) {
         ReportTransferFault(true, nBlock, GetErrorText());
 }
 
-
 // ---- TU56: two tape blocks per block ----------------------------------------
 
 // Byte offset of half nHalf of block nBlock (words 0-127 or 128-255): the
