@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "commands.h"
 #include "devices.h"
 #include "disk.h"
@@ -39,6 +41,7 @@ namespace {
 
 struct MountOptions {
     DiskType nDiskType = DiskType::RX50;
+    bool fTypeGiven = false;
     bool fVirtual = true;
     bool fReadOnly = false;
     bool fSystem = false;
@@ -67,10 +70,11 @@ const DeviceInfo* MatchDeviceKeyword(std::string_view word) {
 bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
                        const std::string& param2, MountOptions& options) {
     options = MountOptions{};
+    DiskType nGivenType = DiskType::None;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
         if (const DeviceInfo* pDevice = MatchDeviceKeyword(word))
-            options.nDiskType = pDevice->nDiskType;
+            nGivenType = pDevice->nDiskType;
         else if (MatchKeyword(word, "PHYSICAL", 3))
             options.fVirtual = false;
         else if (MatchKeyword(word, "VIRTUAL", 3))
@@ -86,6 +90,10 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
             return false;
         }
     }
+    if (nGivenType != DiskType::None) {
+        options.nDiskType = nGivenType;
+        options.fTypeGiven = true;
+    }
     if (!options.fVirtual && !GetDeviceInfo(options.nDiskType).fPhysical) {
         Message('E', "/PHYSICAL can be used only with RX01, RX50 or HE02");
         return false;
@@ -100,8 +108,38 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
     return true;
 }
 
-// The type never follows from the extension; a name without one gets the
-// type's own.
+// The type an image name's extension tells (case folded), from the
+// extensions of the device table; false for a name without a known
+// extension.
+bool TypeFromExtension(const std::string& szName, DiskType* pnDiskType) {
+    std::string directory, name, extension;
+    SplitHostPath(szName, directory, name, extension);
+    DiskType nDiskType = FindDeviceByExtension(extension);
+    if (nDiskType == DiskType::None)
+        return false;
+    *pnDiskType = nDiskType;
+    return true;
+}
+
+// An image larger than its type is not a disk of that type: most likely the
+// type qualifier is wrong, and writing would corrupt it. It is mounted read
+// only, with a warning. (A shorter image is a valid disk: the simulator
+// writes them so.)
+void CheckImageSize(MountOptions& options) {
+    struct stat info {};
+    if (::stat(HostPath(options.szName).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    const std::uint64_t cbFull = GetImageBytes(options.nDiskType);
+    if (static_cast<std::uint64_t>(info.st_size) <= cbFull)
+        return;
+    Message('W', "%s is larger than a %s disk (%lu bytes); check the type qualifier",
+            options.szName.c_str(), std::string(GetDeviceInfo(options.nDiskType).keyword).c_str(),
+            static_cast<unsigned long>(cbFull));
+    options.fReadOnly = true;
+    options.fInitialize = false;
+}
+
+// A name without extension gets the type's own.
 void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     std::string directory, name, extension;
     SplitHostPath(szName, directory, name, extension);
@@ -207,7 +245,11 @@ void DoMount(const std::string& qualifiers, const std::string& param1, const std
     if (!ParseMountOptions(qualifiers, param1, param2, options))
         return;
     if (options.fVirtual) {
+        // Without a type qualifier the image's extension tells the type.
+        if (!options.fTypeGiven)
+            TypeFromExtension(options.szName, &options.nDiskType);
         AddDefaultExtension(options.szName, options.nDiskType);
+        CheckImageSize(options);
         MountImage(options);
     } else {
         MountDrive(options);
