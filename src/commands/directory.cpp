@@ -47,6 +47,11 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     bool fTentative = false;
     bool fMatched = false;
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
+        // An entry of length 0 holds no file: it is what an interrupted
+        // write leaves behind (a tentative file that was never closed), and
+        // OS/8's own DIR does not list it. Neither does this listing.
+        if (nLength == 0)
+            continue;
         fMatched = true;
         std::fprintf(pStream, "%-9s", name.c_str());
         if (fBrief) {

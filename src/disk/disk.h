@@ -12,7 +12,9 @@ enum class DiskType : std::uint8_t {
     NB03 = 2,
     HE02 = 3,
     RK05 = 4,
-    None = 5,
+    TU56 = 5,
+    RX02 = 6,
+    None = 7,
 };
 
 inline constexpr unsigned DISK_BLOCK_WORDS = 256;

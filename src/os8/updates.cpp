@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "devices.h"
 #include "os8_internal.h"
 
 namespace os8 {
@@ -426,22 +427,8 @@ bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName) {
 }
 
 unsigned UnitBlocks() {
-    switch (GetDiskType()) {
-    case DiskType::RX01:
-        return 494;
-    case DiskType::RX50:
-        return 766;
-    case DiskType::NB03:
-        return 1344;
-    case DiskType::HE02:
-        return 4096;
-    case DiskType::RK05:
-        return 3248;
-    case DiskType::None:
-        break;
-    }
-    assert(false && "no disk mounted");
-    return 0;
+    assert(IsDiskMounted() && "no disk mounted");
+    return GetDeviceInfo(GetDiskType()).nOS8Blocks;
 }
 
 void ZeroDirectory(bool fSystem) {

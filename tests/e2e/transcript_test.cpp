@@ -78,9 +78,9 @@ std::string Replace(std::string text, const std::string& from, const std::string
 // The help text as orva prints it, without the last line end.
 const std::string kHelpText =
     "%ORVA-I, Commands: (dot indicates shortest abbreviation)\n"
-    "%ORVA-I, MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]\n"
-    "%ORVA-I,       [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]\n"
-    "%ORVA-I,       [/INI.TIALIZE][/NOCONF.IRM]\n"
+    "%ORVA-I, MOU.NT <file or device> [/RX01][/RX02][/RX50][/NB.03][/HE.02]\n"
+    "%ORVA-I,       [/RK.05][/TU.56][/PHY.SICAL][/VIR.TUAL][/READ._ONLY]\n"
+    "%ORVA-I,       [/SYS.TEM][/INI.TIALIZE][/NOCONF.IRM]\n"
     "%ORVA-I, DISM.OUNT\n"
     "%ORVA-I, PART.ITION <number>|<letter>\n"
     "%ORVA-I, DU.MP <block> [<last block>]\n"
