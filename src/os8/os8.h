@@ -17,8 +17,23 @@ inline constexpr unsigned OS8_BYTE_BLOCK_SIZE = 384;  // bytes per image block
 
 using OS8Name = std::array<std::uint16_t, 4>;
 
+// ---- Layout of a volume ------------------------------------------------------
+
+// Block 0 is the boot block and blocks 1-6 hold the directory, so files
+// start at block 7. A system disk keeps the OS/8 system head in blocks 7-55
+// and its files start at block 56; a directory whose files start above
+// block 7 marks a system disk.
+inline constexpr unsigned OS8_BOOT_BLOCK = 0;
+inline constexpr unsigned OS8_FIRST_FILE_BLOCK = 7;
+inline constexpr unsigned OS8_SYSTEM_HEAD_FIRST = 7;
+inline constexpr unsigned OS8_SYSTEM_FIRST_FILE_BLOCK = 56;
+inline constexpr unsigned OS8_SYSTEM_HEAD_BLOCKS = OS8_SYSTEM_FIRST_FILE_BLOCK - OS8_SYSTEM_HEAD_FIRST;
+
 // ---- Names, wildcards and dates --------------------------------------------
 
+// A 6-bit SIXBIT code as its character: 0 gives a blank, 1-31 are @ + code
+// (the letters and [ \ ] ^ _), 32-63 are themselves (32 is the blank).
+char SixbitChar(unsigned nCode);
 // "NAME.EX"; a name without extension ends in its dot.
 std::string DecodeFileName(const std::uint16_t* pwName);
 OS8Name EncodeFileName(std::string_view text);
