@@ -120,5 +120,7 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
             Message('E', "unable to write file %s", param2.c_str());
         return;
     }
+    // Intended: after "list not allowed" for the output file the listing
+    // still comes, on the console, rather than nothing at all.
     ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
 }
