@@ -51,6 +51,12 @@ DiskType GetDiskType();
 // The name as given to OpenDisk or CreateDisk.
 const std::string& GetDiskName();
 bool IsDiskReadOnly();
+// The full size in bytes of an image file of the type.
+std::uint64_t GetImageBytes(DiskType nDiskType);
+// True when the host path names the mounted image file or drive, by what
+// the file is (on this host its device and inode), not by how it is
+// spelled. A path that does not exist is not the mounted disk.
+bool IsMountedDisk(const std::string& hostPath);
 // Makes a unit of an RK05 disk (0 or 1) or a partition of an HE02 drive
 // current. False, nothing changed and nothing printed, for any other number
 // or disk.

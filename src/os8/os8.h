@@ -52,6 +52,12 @@ void SplitFileName(std::string_view text, std::string& base, std::string& extens
 // goes, so "A" matches "ABC.TX" and "ABC.TXT" matches "ABC.TX": intended, every
 // command that takes file names behaves so.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
+// Matching for the commands that change or remove entries: the pattern must
+// cover the whole name. "*" matches any run of characters within the name
+// or the extension, "?" exactly one character. A pattern without a dot
+// takes any extension when it holds a "*" (PROG*, and * for every file),
+// and names a file without extension otherwise (PROG is PROG. alone).
+bool MatchWholeName(std::string_view pattern, std::string_view name);
 
 void GetToday(int* pnDay, int* pnMonth, int* pnYear);  // year since 1900
 std::uint16_t EncodeToday();
@@ -93,6 +99,8 @@ bool NextEntry(OS8_CONTEXT* pContext, std::string* pName, int* pnBlock,
 // stands on it. False when the directory ends.
 bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name,
               int* pnBlock, int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+// Like FindFile, with MatchWholeName in place of MatchWildcard.
+bool FindWholeName(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name);
 // True when a file matches the pattern, on a fresh context.
 bool FileExists(std::string_view name);
 // Like FindFile, but finds the next file entry whose stored name words equal
@@ -129,6 +137,12 @@ void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
 // nLength blocks (at most the room) and gives the rest of the area back, or
 // with 0 drops the entry; then writes the segment.
 void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
+// Closes the tentative file with nLength (> 0) blocks and, when the file of
+// the same name that begins at block nOldBlock lies in the same segment,
+// deletes it in the same segment write, so the directory holds one version
+// or the other at every moment. False when that file is in another segment
+// (or gone): the caller deletes it afterwards.
+bool CloseTentativeReplacing(OS8_CONTEXT* pContext, int nLength, int nOldBlock);
 // On a file entry: turns it into an empty area joined with the empty areas
 // beside it in its segment, and writes the segment. The context then stands
 // on that empty area, so a scan with it goes on after the deleted file.
@@ -166,7 +180,15 @@ bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream,
 bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
 bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
 
+// What the text conversion changed in a host text: text after a control-Z,
+// which ends the file, is left out, and characters with bit 7 set lose it.
+struct HostTextNotes {
+    bool fCutAtControlZ = false;
+    unsigned nHighBit = 0;
+};
+
 // Blocks an import will write, computed before anything is written. The text
-// form reads the stream to its end and rewinds it; false on a read error.
-bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks);
+// form reads the stream to its end and rewinds it, and tells in pNotes (when
+// given) what the conversion will change; false on a read error.
+bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes* pNotes = nullptr);
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);

@@ -1,7 +1,8 @@
 // Device faults in the middle of a command: the command reports the fault
 // and ends, later commands still run, the directory on disk is the one from
-// before or from after the command, no disk is left half initialised, and
-// no host file is left open or half written.
+// before or from after the command (a WRITE over an existing file leaves
+// the old version or the new one, never neither), no disk is left half
+// initialised, and no host file is left open or half written.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -60,7 +61,21 @@ struct FaultCase {
     std::vector<const char*> setup;     // builds the image the command starts from
     const char* pszMount;               // mounts that image
     const char* pszCommand;             // the command whose transfers fail
+    const char* pszReplaced = nullptr;  // a file the command replaces
 };
+
+// The line of a unit's listing that describes the file, empty when there is
+// none.
+std::string EntryLine(const std::string& listing, const std::string& name) {
+    for (std::size_t nAt = 0; nAt < listing.size();) {
+        std::size_t nEnd = listing.find('\n', nAt);
+        std::string line = listing.substr(nAt, nEnd - nAt);
+        if (line.rfind(name + " ", 0) == 0)
+            return line;
+        nAt = nEnd == std::string::npos ? listing.size() : nEnd + 1;
+    }
+    return "";
+}
 
 // A checksum of the data blocks of a file.
 std::uint32_t DataChecksum(int nBlock, int nLength) {
@@ -172,6 +187,14 @@ void FailEveryTransfer(const FaultCase& c) {
             EXPECT_TRUE(directory[nUnit] == before[nUnit] || directory[nUnit] == after[nUnit])
                 << "unit " << nUnit << " before:\n" << before[nUnit] << "after:\n" << after[nUnit]
                 << "on disk:\n" << directory[nUnit];
+        if (c.pszReplaced != nullptr) {
+            // The old version (name, blocks, date and data) or the new one.
+            const std::string old = EntryLine(before[0], c.pszReplaced);
+            const std::string now = EntryLine(directory[0], c.pszReplaced);
+            ASSERT_NE(old, "");
+            EXPECT_TRUE(now == old || now == EntryLine(after[0], c.pszReplaced))
+                << c.pszReplaced << " on disk: [" << now << "]";
+        }
     }
 }
 
@@ -182,6 +205,13 @@ const FaultCase kCases[] = {
     {"WriteImageNB03", "disk.nb3",
      {"MOUNT /NB03 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE"},
      "MOUNT /NB03 disk", "WRITE big.tx NEW.BN /IMAGE"},
+    // The new version goes beside the old one, which goes when it is closed.
+    {"ReplaceTextRX01", "disk.rx1",
+     {"MOUNT /RX01 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE", "WRITE big.tx"},
+     "MOUNT /RX01 disk", "WRITE one.tx BIG.TX", "BIG.TX"},
+    {"ReplaceImageNB03", "disk.nb3",
+     {"MOUNT /NB03 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE"},
+     "MOUNT /NB03 disk", "WRITE big.tx TWO.BN /IMAGE", "TWO.BN"},
     {"DeleteRX01", "disk.rx1",
      {"MOUNT /RX01 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE", "WRITE big.tx"},
      "MOUNT /RX01 disk", "DELETE TWO.BN"},
