@@ -153,5 +153,7 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
             Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(nError));
         return;
     }
+    // Intended: after "list not allowed" for the output file the listing
+    // still comes, on the console, rather than nothing at all.
     ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
 }

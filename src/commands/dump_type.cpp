@@ -47,14 +47,6 @@ bool CheckBlockRange(unsigned long nFirst, unsigned long nLast) {
     return true;
 }
 
-// A 6-bit value as a SIXBIT character: 0 is a blank, 1-31 are @ + v (the
-// letters and [ \ ] ^ _), 32-63 are themselves.
-char SixbitChar(unsigned v) {
-    if (v == 0)
-        return ' ';
-    return static_cast<char>(v < 32 ? v + 64 : v);
-}
-
 char TextChar(std::uint8_t b) {
     unsigned c = b & 0x7F;
     return c >= 32 && c <= 126 ? static_cast<char>(c) : '.';
@@ -84,7 +76,7 @@ void DumpBlock(std::FILE* pStream, unsigned long nBlock) {
         szLine[n++] = ' ';
         szLine[n++] = ' ';
         for (unsigned i = 0; i < 8; ++i) {
-            szLine[n++] = SixbitChar(awData[r + i] >> 6);
+            szLine[n++] = SixbitChar((awData[r + i] >> 6) & 077);
             szLine[n++] = SixbitChar(awData[r + i] & 077);
         }
         szLine[n++] = ' ';

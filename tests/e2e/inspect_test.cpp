@@ -239,7 +239,7 @@ class RealMedia : public testing::Test {
 protected:
     void SetUp() override {
         if (!HaveFixtures())
-            GTEST_SKIP() << "no fixtures at " << FixturesDir();
+            LEAVE_WITHOUT_FIXTURE(FixturesDir());
     }
     TempDir dir;
 };

@@ -163,7 +163,7 @@ std::string Rk05BlockImage(const std::string& disk, unsigned nBlock) {
 
 TEST(RealSystemAreas, RealSystemHeadAndBootBlockGoOutAndBackUnchanged) {
     if (!HaveFixtures())
-        GTEST_SKIP() << "no fixtures";
+        LEAVE_WITHOUT_FIXTURE(FixturesDir());
     TempDir dir;
     fs::copy_file(FixturesDir() / "os8-v3d.rk05", dir / "sys.rk05");
     OrvaRun run = RunOrva(dir.path(),
@@ -223,7 +223,7 @@ std::multiset<std::pair<std::string, int>> FixtureFiles(const fs::path& listing)
 
 TEST(RealMediaCopy, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
     if (!HaveFixtures())
-        GTEST_SKIP() << "no fixtures";
+        LEAVE_WITHOUT_FIXTURE(FixturesDir());
     TempDir dir;
     fs::copy_file(FixturesDir() / "os8-v3d.rk05", dir / "media.rk05");
     for (const char* pszSub : {"u0", "u1", "v0", "v1"})
