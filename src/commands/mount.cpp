@@ -161,6 +161,12 @@ private:
     bool fKept_ = false;
 };
 
+// Another orva, or another program that locks what it opens, has the image
+// or drive; nothing is mounted.
+void ReportDiskInUse(const char* pszName) {
+    Message('E', "%s is in use by another program", pszName);
+}
+
 void MountImage(const MountOptions& options) {
     const char* pszName = options.szName.c_str();
     if (OpenDisk(true, options.fReadOnly, options.nDiskType, options.szName)) {
@@ -173,6 +179,8 @@ void MountImage(const MountOptions& options) {
             Message('I', "mounted virtual disk on file %s", pszName);
         }
         pending.Keep();
+    } else if (WasDiskInUse()) {
+        ReportDiskInUse(pszName);
     } else if (!options.fInitialize) {
         Message('E', "unable to access virtual disk file %s", pszName);
     } else if (CreateDisk(true, options.nDiskType, options.szName)) {
@@ -180,6 +188,8 @@ void MountImage(const MountOptions& options) {
         InitializeUnits(options.fSystem);
         Message('I', "virtual disk file %s initialized", pszName);
         pending.Keep();
+    } else if (WasDiskInUse()) {
+        ReportDiskInUse(pszName);
     } else {
         Message('E', "unable to create virtual disk file %s", pszName);
     }
@@ -188,7 +198,10 @@ void MountImage(const MountOptions& options) {
 void MountDrive(const MountOptions& options) {
     const char* pszName = options.szName.c_str();
     if (!OpenDisk(false, options.fReadOnly, options.nDiskType, options.szName)) {
-        Message('E', "unable to access physical disk drive %s", pszName);
+        if (WasDiskInUse())
+            ReportDiskInUse(pszName);
+        else
+            Message('E', "unable to access physical disk drive %s", pszName);
         return;
     }
     PendingMount pending;

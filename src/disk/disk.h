@@ -31,6 +31,9 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name);
 bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name);
 void CloseDisk();
+// True when the last OpenDisk or CreateDisk failed because another program
+// holds the image or drive (its lock); the caller reports it.
+bool WasDiskInUse();
 bool IsDiskMounted();
 DiskType GetDiskType();
 const std::string& GetDiskName();

@@ -1,5 +1,6 @@
 // The command loop: reads command lines, hands "!" lines to the host, and
 // dispatches every other line by its abbreviated command word.
+#include <csignal>
 #include <cstdlib>
 
 #include "commands.h"
@@ -17,6 +18,15 @@ bool IsCommand(const std::string& word, std::string_view keyword, std::size_t nM
     return word.size() >= nMinimum && std::string_view(word).substr(0, nMinimum) == keyword.substr(0, nMinimum);
 }
 
+// A process file-size limit would otherwise kill the program in the middle
+// of a write to an image or host file; ignored, the write fails with "File
+// too large" and the command ends as after any other device fault.
+void IgnoreFileSizeSignal() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 }  // namespace
 
 void ShowHelp() {
@@ -28,6 +38,7 @@ void ShowHelp() {
         "DISM.OUNT",
         "PART.ITION <number>|<letter>",
         "DU.MP <block>",
+        "VER.IFY [/ALL]",
         "DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]",
         "TY.PE <file(s)>[/CONF.IRM]",
         "REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
@@ -99,6 +110,8 @@ void DoCommand(const std::string& line) {
             DoWrite(qualifiers, param1, param2);
         else if (IsCommand(command, "ZERO", 3))
             DoZero(qualifiers, param1, param2);
+        else if (IsCommand(command, "VERIFY", 3))
+            DoVerify(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());
             ShowHelp();
@@ -110,6 +123,7 @@ void DoCommand(const std::string& line) {
 
 int OrvaMain(int argc, char** argv) {
     SetProgramName("ORVA");
+    IgnoreFileSizeSignal();
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     if (argc == 2 && (argv[1][0] == '-' || argv[1][0] == '/') && argv[1][1] == '?') {
         ShowHelp();
