@@ -137,6 +137,20 @@ TEST(VerifyTest, ReportsEachCraftedDamageAndGoesOn) {
     }
 }
 
+TEST(VerifyTest, BlockThatCannotBeReadIsAnErrorAndTheSummaryFollows) {
+    TempDir dir;
+    // A drive of four sectors: segment 1 links to segment 5, past its end.
+    ASSERT_EQ(RunShell(dir.path(), ". \"$TRANSCRIPTS/images.sh\"\ntruncate -s 2048 D.img\n"
+                                   "{ words 07776 7 5 0 07777; entry A.TX 01563 10; empty 4079; } | put D.img 1\n"),
+              0);
+    OrvaRun run = RunOrva(dir.path(), "MOUNT /PHYSICAL /HE02 /NOCONFIRM D.img\nVERIFY\nDIR\n");
+    EXPECT_NE(run.err.find("ORVA>%ORVA-E, block 5 is outside disk D.img\n"
+                           "%ORVA-I, 1 segments, 1 files, 10 blocks in files, 4079 free: 1 errors, 0 warnings\n"
+                           "ORVA>\nDirectory of D.img, partition 0\n"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST(VerifyTest, QualifierAndParameterErrors) {
     TempDir dir;
     OrvaRun run = RunOrva(dir.path(), "VERIFY\nVER /AL\nVER X\nVERIFY /ALLX /ALL\n");
