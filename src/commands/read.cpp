@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "commands.h"
+#include "disk.h"
 #include "os8.h"
 #include "shell.h"
 
@@ -94,8 +95,19 @@ private:
     int fd_;
 };
 
+// A host file written over the mounted image would destroy the disk being
+// read; it is refused before anything is opened for writing.
+bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
+    if (!IsMountedDisk(path))
+        return false;
+    Message('E', "%s is the mounted disk", hostName.c_str());
+    return true;
+}
+
 bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
+    if (RefuseMountedDisk(path, hostName))
+        return false;
     PartialFile partial(path);
     std::FILE* pStream = std::fopen(path.c_str(), "w");
     if (pStream == nullptr) {
@@ -117,6 +129,8 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
 // Image and byte files are created new, never over an existing file.
 bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName, bool fByte) {
     std::string path = HostOutputPath(hostName);
+    if (RefuseMountedDisk(path, hostName))
+        return false;
     PartialFile partial(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
     if (fd < 0) {
@@ -340,6 +354,10 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
         // One destination serves every file; a list gives one per file.
         if (!GetListItem(param2, destination, ',', nIndex))
             destination = param2;
+        // An existing directory is where the files go, also when it is
+        // named without a separator at its end.
+        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
+            destination += '/';
         if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
+#include <string_view>
+#include <vector>
 
 #include "commands.h"
+#include "disk.h"
 #include "os8.h"
 #include "shell.h"
 
@@ -61,16 +65,19 @@ public:
     // error. The file is read again from its start by the import.
     bool CountBlocks(unsigned long* pnBlocks) {
         if (mode_ == TransferMode::Ascii)
-            return CountAsciiBlocks(pStream_, pnBlocks);
+            return CountAsciiBlocks(pStream_, pnBlocks, &notes_);
         unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
         return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && lseek(fd_, 0, SEEK_SET) == 0;
     }
 
+    // What the text conversion changes, once CountBlocks has run.
+    const HostTextNotes& notes() const { return notes_; }
     std::FILE* stream() const { return pStream_; }
     int fd() const { return fd_; }
 
 private:
     TransferMode mode_ = TransferMode::Image;
+    HostTextNotes notes_;
     std::FILE* pStream_ = nullptr;
     int fd_ = -1;
 };
@@ -110,30 +117,69 @@ bool ImportByte(const std::string& os8Name, unsigned nFirst, int* pnLength, int 
     return false;
 }
 
-// Removes an older file stored under exactly the new file's name, so that
-// writing makefile (MAKEFI) never touches MAKEFI.SV. The old version is
-// kept when the new data (nNeeded blocks) would not fit even after the purge.
-// False when the host file is to be skipped.
-bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNeeded) {
+// What becomes of an older file stored under exactly the new file's name
+// (so that writing makefile, MAKEFI, never touches MAKEFI.SV).
+enum class OldVersion {
+    None,         // there is none
+    KeepUntilNew, // removed once the new version is closed
+    PurgeFirst,   // the new version fits only in the room it frees
+    Skip,         // the host file is not written
+};
+
+// Finds an older version and asks about it. It is kept when the new data
+// (nNeeded blocks) would not fit even after it is purged. *pnOldBlock is
+// its first block.
+OldVersion CheckOldVersion(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
+                           int* pnOldBlock) {
     OS8_CONTEXT context;
     InitContext(&context);
     std::string found;
-    int nBlock = 0;
     int nLength = 0;
-    if (!FindStoredName(&context, os8Name, found, &nBlock, &nLength))
-        return true;
+    if (!FindStoredName(&context, os8Name, found, pnOldBlock, &nLength))
+        return OldVersion::None;
     if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context), 0))) {
         Message('W', "not enough room for %s", os8Name.c_str());
-        return false;
+        return OldVersion::Skip;
     }
     if (fConfirm) {
         if (!Confirm("Purge existing file %s ?", false, found.c_str()))
-            return false;
+            return OldVersion::Skip;
     } else {
         Message('I', "purging existing version of %s", found.c_str());
     }
-    DeleteEntry(&context);
-    return true;
+    OS8_CONTEXT free;
+    int nFreeBlock = 0;
+    int nFree = 0;
+    FindLargestEmpty(&free, &nFreeBlock, &nFree);
+    return nNeeded <= static_cast<unsigned long>(nFree) ? OldVersion::KeepUntilNew : OldVersion::PurgeFirst;
+}
+
+// Deletes the older version: the file of that name that begins at nBlock.
+void PurgeOldVersion(const std::string& os8Name, int nBlock) {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string found;
+    int nFound = 0;
+    int nLength = 0;
+    while (FindStoredName(&context, os8Name, found, &nFound, &nLength)) {
+        if (nFound == nBlock) {
+            DeleteEntry(&context);
+            return;
+        }
+    }
+}
+
+// No tentative file could be made: the disk has no free block, or free
+// blocks but no room in its directory for another entry.
+void ReportNoRoom(const std::string& os8Name) {
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nFree = 0;
+    FindLargestEmpty(&context, &nBlock, &nFree);
+    if (nFree > 0)
+        Message('W', "no room (directory full) for %s", os8Name.c_str());
+    else
+        Message('W', "no room (disk full) for %s", os8Name.c_str());
 }
 
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
@@ -173,14 +219,29 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
             return;
         }
     }
-    if (!PurgeExisting(os8Name, fConfirm, nNeeded))
+    // The new version is written as a tentative file beside the old one,
+    // which goes only once the new one is closed: a fault or a read error
+    // on the way leaves the old version as it was. Only when the new data
+    // fits nowhere but in the old version's room is the old one purged
+    // first.
+    int nOldBlock = 0;
+    OldVersion old = CheckOldVersion(os8Name, fConfirm, nNeeded, &nOldBlock);
+    if (old == OldVersion::Skip)
         return;
+    if (old == OldVersion::PurgeFirst)
+        PurgeOldVersion(os8Name, nOldBlock);
     OS8_CONTEXT context;
     int nFirst = 0;
     int nRoom = 0;
     CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    if (nRoom == 0 && old == OldVersion::KeepUntilNew) {
+        // No directory room for a second entry: the old one makes way.
+        PurgeOldVersion(os8Name, nOldBlock);
+        old = OldVersion::PurgeFirst;
+        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    }
     if (nRoom == 0) {
-        Message('W', "no room (disk full) for %s", os8Name.c_str());
+        ReportNoRoom(os8Name);
         return;
     }
     int nLength = nRoom;
@@ -197,19 +258,70 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         fWritten = ImportByte(os8Name, nStart, &nLength, input.fd(), hostPath);
         break;
     }
-    CloseTentativeFile(&context, fWritten ? nLength : 0);
-    if (fWritten)
-        Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    if (!fWritten) {
+        CloseTentativeFile(&context, 0);
+        return;
+    }
+    if (old != OldVersion::KeepUntilNew)
+        CloseTentativeFile(&context, nLength);
+    else if (!CloseTentativeReplacing(&context, nLength, nOldBlock))
+        PurgeOldVersion(os8Name, nOldBlock);
+    Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    // The text conversion keeps OS/8's rules, but says what they changed.
+    if (input.notes().fCutAtControlZ)
+        Message('W', "%s: text after a control-Z was not written", hostPath.c_str());
+    if (input.notes().nHighBit > 0)
+        Message('W', "%s: %u characters outside 7-bit ASCII were changed", hostPath.c_str(),
+                input.notes().nHighBit);
+}
+
+bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
+
+// The host files one item names, without the mounted image: a wildcard
+// passes over it silently, a name of its own is refused. Nothing is written
+// to the disk before the whole list is known.
+std::vector<std::string> FindHostFiles(const std::string& hostPattern, bool* pfFound) {
+    std::vector<std::string> paths;
+    *pfFound = false;
+    std::string hostPath;
+    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
+        *pfFound = true;
+        if (IsMountedDisk(hostPath)) {
+            if (!HasWildcard(hostPattern))
+                Message('E', "%s is the mounted disk", hostPath.c_str());
+            continue;
+        }
+        paths.push_back(hostPath);
+    }
+    return paths;
+}
+
+// Several host files written under one OS/8 name would each purge the one
+// before: only the last would be left. True when the item must be refused.
+bool WouldShareOneName(const std::string& os8Pattern, const std::vector<std::string>& paths) {
+    if (paths.size() < 2)
+        return false;
+    if (!HasWildcard(os8Pattern))
+        return true;
+    std::set<OS8Name> names;
+    for (const std::string& path : paths) {
+        if (!names.insert(EncodeFileName(MakeOS8Name(path, os8Pattern))).second)
+            return true;
+    }
+    return false;
 }
 
 bool WriteFiles(const std::string& os8Pattern, const std::string& hostPattern, TransferMode mode,
                 bool fConfirm) {
     bool fFound = false;
-    std::string hostPath;
-    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
-        fFound = true;
-        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
+    const std::vector<std::string> paths = FindHostFiles(hostPattern, &fFound);
+    if (WouldShareOneName(os8Pattern, paths)) {
+        Message('E', "%s matches several host files; give a destination pattern such as *.TX",
+                hostPattern.c_str());
+        return true;
     }
+    for (const std::string& hostPath : paths)
+        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
     return fFound;
 }
 
@@ -246,6 +358,17 @@ bool IsAsciiLetterOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// Upper case, and every character other than a letter, a digit or a dot
+// replaced by X, so that no character of a name is silently dropped.
+void ReplaceUnstorable(std::string& name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c != '.' && !IsAsciiLetterOrDigit(c))
+            c = 'X';
+    }
+}
+
 }  // namespace
 
 std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) {
@@ -257,13 +380,16 @@ std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) 
     if (extension.empty() || extension == ".*")
         extension = hostExtension.substr(0, 3);
     std::string name = base.substr(0, 6) + extension.substr(0, 3);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c != '.' && !IsAsciiLetterOrDigit(c))
-            c = 'X';
-    }
+    ReplaceUnstorable(name);
     return name;
+}
+
+std::string MakeStoredName(std::string_view name) {
+    std::string text(name);
+    ReplaceUnstorable(text);
+    if (!IsStorableFileName(text))
+        return text;
+    return DecodeFileName(EncodeFileName(text).data());
 }
 
 void DoWrite(const std::string& qualifiers, const std::string& param1, const std::string& param2) {
