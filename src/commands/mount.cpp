@@ -1,6 +1,7 @@
 // The disk commands MOUNT, DISMOUNT and PARTITION, and the mounted and
 // writable checks that every file command makes first.
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -167,7 +168,8 @@ void CheckImageSize(MountOptions& options) {
 // A name without extension gets the type's own.
 void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     std::string directory, name, extension;
-    SplitHostPath(szName, directory, name, extension);
+    std::string plain = Unquote(szName);
+    SplitHostPath(plain, directory, name, extension);
     if (!extension.empty())
         return;
     switch (nDiskType) {
@@ -178,7 +180,8 @@ void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     case DiskType::RK05: extension = ".rk5"; break;
     case DiskType::None: break;
     }
-    szName = directory + name + extension;
+    // A quoted name stays quoted, so that HostPath takes it verbatim.
+    szName = IsQuoted(szName) ? Quote(plain + extension) : szName + extension;
 }
 
 // An empty directory on every unit or partition of the new mount; partition
@@ -232,7 +235,8 @@ void ReportDiskInUse(const char* pszName) {
 }
 
 void MountImage(const MountOptions& options) {
-    const char* pszName = options.szName.c_str();
+    const std::string shownName = Unquote(options.szName);
+    const char* pszName = shownName.c_str();
     if (OpenDisk(true, options.fReadOnly, options.nDiskType, options.szName)) {
         PendingMount pending;
         if (options.fInitialize &&
@@ -246,7 +250,7 @@ void MountImage(const MountOptions& options) {
     } else if (WasDiskInUse()) {
         ReportDiskInUse(pszName);
     } else if (!options.fInitialize) {
-        Message('E', "unable to access virtual disk file %s", pszName);
+        Message('E', "unable to access virtual disk file %s (%s)", pszName, HostReason(errno));
     } else if (CreateDisk(true, options.nDiskType, options.szName)) {
         PendingMount pending;
         InitializeUnits(options.fSystem);
@@ -255,21 +259,27 @@ void MountImage(const MountOptions& options) {
     } else if (WasDiskInUse()) {
         ReportDiskInUse(pszName);
     } else {
-        Message('E', "unable to create virtual disk file %s", pszName);
+        Message('E', "unable to create virtual disk file %s (%s)", pszName, HostReason(errno));
     }
 }
 
 void MountDrive(const MountOptions& options) {
-    const char* pszName = options.szName.c_str();
+    const std::string shownName = Unquote(options.szName);
+    const char* pszName = shownName.c_str();
+    // A type without a physical drive fails with no host call, and so
+    // without a host reason.
+    errno = 0;
     if (!OpenDisk(false, options.fReadOnly, options.nDiskType, options.szName)) {
         if (WasDiskInUse())
             ReportDiskInUse(pszName);
+        else if (errno != 0)
+            Message('E', "unable to access physical disk drive %s (%s)", pszName, HostReason(errno));
         else
             Message('E', "unable to access physical disk drive %s", pszName);
         return;
     }
     PendingMount pending;
-    if (options.nDiskType == DiskType::HE02 && !CheckBootBlock(options.szName, options.fConfirm))
+    if (options.nDiskType == DiskType::HE02 && !CheckBootBlock(shownName, options.fConfirm))
         return;  // the pending mount dismounts the drive
     if (options.fInitialize &&
         (!options.fConfirm || Confirm("Initialize physical disk %s ?", true, pszName))) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -95,12 +96,22 @@ private:
     int fd_;
 };
 
+// "error writing file %s" with the host's reason: the errno of the failed
+// copy, or else that of the failed close.
+void ReportWriteError(const std::string& hostName, int nError) {
+    // A stream can keep an error from a write that errno has forgotten.
+    if (nError == 0)
+        nError = EIO;
+    Message('E', "error writing file %s (%s)", Unquote(hostName).c_str(), HostReason(nError));
+}
+
 // A host file written over the mounted image would destroy the disk being
 // read; it is refused before anything is opened for writing.
 bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
-    if (!IsMountedDisk(path))
+    // The path is this host's already: quoted, it is taken as it stands.
+    if (!IsMountedDisk(Quote(path)))
         return false;
-    Message('E', "%s is the mounted disk", hostName.c_str());
+    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
     return true;
 }
 
@@ -111,15 +122,20 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
     PartialFile partial(path);
     std::FILE* pStream = std::fopen(path.c_str(), "w");
     if (pStream == nullptr) {
-        Message('E', "unable to write ASCII file %s", hostName.c_str());
+        Message('E', "unable to write ASCII file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
         return false;
     }
     OutputStream stream(pStream);
     partial.Arm(fileno(pStream));
-    bool fGood = CopyAsciiOut(nFirst, nCount, stream.get());
-    fGood = stream.Close() && fGood;
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
+    errno = 0;
+    bool fCopied = CopyAsciiOut(nFirst, nCount, stream.get());
+    int nError = fCopied ? 0 : errno;
+    errno = 0;
+    bool fClosed = stream.Close();
+    if (nError == 0)
+        nError = errno;
+    if (!fCopied || !fClosed) {
+        ReportWriteError(hostName, nError);
         return false;
     }
     partial.Keep();
@@ -134,15 +150,20 @@ bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName,
     PartialFile partial(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
     if (fd < 0) {
-        Message('E', "unable to write image file %s", hostName.c_str());
+        Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
         return false;
     }
     OutputDescriptor file(fd);
     partial.Arm(fd);
-    bool fGood = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
-    fGood = file.Close() && fGood;
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
+    errno = 0;
+    bool fCopied = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
+    int nError = fCopied ? 0 : errno;
+    errno = 0;
+    bool fClosed = file.Close();
+    if (nError == 0)
+        nError = errno;
+    if (!fCopied || !fClosed) {
+        ReportWriteError(hostName, nError);
         return false;
     }
     partial.Keep();
@@ -208,24 +229,25 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, bool 
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, nullptr)) {
         fFound = true;
         std::string hostName = MakeHostName(name, destination);
-        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), hostName.c_str()))
+        std::string shownName = Unquote(hostName);
+        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), shownName.c_str()))
             continue;
         auto nFirst = static_cast<unsigned>(nBlock);
         auto nCount = static_cast<unsigned>(nLength);
         if (fAscii) {
             if (ExportAscii(nFirst, nCount, hostName)) {
                 KeepFileDate(hostName, wDate);
-                Message('I', "read %s into ASCII file %s", name.c_str(), hostName.c_str());
+                Message('I', "read %s into ASCII file %s", name.c_str(), shownName.c_str());
             }
         } else if (fByte) {
             if (ExportByte(nFirst, nCount, hostName)) {
                 KeepFileDate(hostName, wDate);
-                Message('I', "read %s into byte file %s", name.c_str(), hostName.c_str());
+                Message('I', "read %s into byte file %s", name.c_str(), shownName.c_str());
             }
         } else {
             if (ExportImage(nFirst, nCount, hostName)) {
                 KeepFileDate(hostName, wDate);
-                Message('I', "read %s into image file %s", name.c_str(), hostName.c_str());
+                Message('I', "read %s into image file %s", name.c_str(), shownName.c_str());
             }
         }
     }
@@ -238,7 +260,7 @@ void ReadSystemHead(const std::string& hostName) {
         return;
     }
     if (ExportImage(ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
-        Message('I', "OS/8 system head copied to %s", hostName.c_str());
+        Message('I', "OS/8 system head copied to %s", Unquote(hostName).c_str());
 }
 
 void ReadBootBlock(const std::string& hostName) {
@@ -247,7 +269,7 @@ void ReadBootBlock(const std::string& hostName) {
         return;
     }
     if (ExportImage(ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
-        Message('I', "boot block copied to %s", hostName.c_str());
+        Message('I', "boot block copied to %s", Unquote(hostName).c_str());
 }
 
 }  // namespace
@@ -314,12 +336,15 @@ std::string MakeHostName(std::string_view os8Name, std::string_view destination)
     if (destination.empty())
         return name;
     std::string directory, base, extension, os8Base, os8Extension;
-    SplitHostPath(destination, directory, base, extension);
+    SplitHostPath(Unquote(destination), directory, base, extension);
     SplitFileName(name, os8Base, os8Extension);
     if (base.empty() || base == "*")
         base = os8Base;
     if (extension.empty() || extension == ".*")
         extension = os8Extension;
+    // A quoted destination gives a quoted name: HostPath takes it verbatim.
+    if (IsQuoted(destination))
+        return Quote(directory + base + extension);
     return directory + base + extension;
 }
 
@@ -352,12 +377,15 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
     std::string item, destination;
     for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
         // One destination serves every file; a list gives one per file.
-        if (!GetListItem(param2, destination, ',', nIndex))
+        if (!GetQuotedListItem(param2, destination, ',', nIndex))
             destination = param2;
         // An existing directory is where the files go, also when it is
         // named without a separator at its end.
-        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
-            destination += '/';
+        if (IsHostDirectory(destination)) {
+            std::string plain = Unquote(destination);
+            if (!plain.empty() && plain.back() != '/' && plain.back() != '\\')
+                destination = IsQuoted(destination) ? Quote(plain + '/') : destination + '/';
+        }
         if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

@@ -443,7 +443,8 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_mount.fHaveIdentity =
         fVirtual ? ::fstat(g_mount.hVirtualDisk.Get(), &g_mount.identity) == 0
                  : ::stat(HostPath(name).c_str(), &g_mount.identity) == 0;
-    g_mount.szDiskName = name;
+    // The name as the user meant it, without quotes, for the messages.
+    g_mount.szDiskName = Unquote(name);
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
     g_mount.fVirtualDisk = fVirtual;

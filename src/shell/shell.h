@@ -1,11 +1,12 @@
-// The orva console kit: messages and questions, the command-line parser
-// and the host tools every module uses.
+// The orva console kit: messages and questions, line input (edited at a
+// terminal), the command-line parser and the host tools every module uses.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Command lines, words, parameters, list items and formatted texts hold at
 // most this many characters.
@@ -28,6 +29,8 @@ const char* GetProgramName();
 // characters.
 void Message(char cSeverity, const char* pszFormat, ...)
     __attribute__((format(printf, 2, 3)));
+// The number of E messages printed since the program began.
+unsigned long GetErrorCount();
 
 // Writes the prompt to standard error and reads one line from standard
 // input, dropping its newline. The whole line is read; of a line longer than
@@ -44,8 +47,20 @@ bool IsInteractiveInput();
 // -1 the system's answer again.
 void SetInteractiveInputForTesting(int nInteractive);
 
-// PromptLine with the prompt "NAME>".
+// PromptLine with the prompt "NAME>". When standard input is a terminal
+// the line is read with line editing, history and completion instead.
 bool ReadCommandLine(std::string& line);
+
+// Line editing at a terminal (lineedit.cpp, on hosts that have libedit).
+// IsLineEditing is true when standard input is a terminal; ReadEditedLine
+// then reads one command line after the prompt, false at end of input.
+bool IsLineEditing();
+bool ReadEditedLine(const char* pszPrompt, std::string& line);
+// Tab completion offers OS/8 names where a command expects them; the
+// command loop hands in the function that lists the names of the mounted
+// unit matching a prefix (nothing when no disk is mounted).
+using OS8NameLister = void (*)(std::string_view prefix, std::vector<std::string>& names);
+void SetOS8NameLister(OS8NameLister pfnLister);
 
 // Asks a YES/NO question (the format ends in " ?"). An empty answer gives
 // fDefault (true or false); the end of input gives NO. Any other answer that
@@ -63,8 +78,21 @@ bool ParseCommand(std::string_view line, std::string& command,
                   std::string& param2);
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
                     std::size_t nLength, bool* pfFlag);
+// Item nIndex of a list. In a comma list an item may be written in double
+// quotes (two double quotes inside stand for one); GetListItem gives the
+// item without its quotes, GetQuotedListItem as it stands, for a host path
+// that HostPath is to take verbatim.
 bool GetListItem(std::string_view list, std::string& item, char separator,
                  unsigned nIndex);
+bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
+                       unsigned nIndex);
+// A text that begins with a double quote is quoted: the quoted run ends at
+// the first single double quote, and anything after it is taken as it
+// stands. Unquote gives the text the user meant, Quote the quoted form of
+// a plain text.
+bool IsQuoted(std::string_view text);
+std::string Unquote(std::string_view text);
+std::string Quote(std::string_view text);
 unsigned CountListItems(std::string_view parameter);
 bool CheckNoList(const std::string& parameter);
 void ReportUnknownQualifier(const std::string& qualifier);
@@ -78,9 +106,15 @@ bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 // last dot, dot included).
 void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
-// The path as this host opens it: every '\' becomes '/'.
+// The path as this host opens it: every '\' becomes '/', except in a quoted
+// path, which is taken verbatim; a path that begins with "~/" (quoted or
+// not) starts at $HOME.
 std::string HostPath(std::string_view path);
 // True when the path names an existing host directory.
 bool IsHostDirectory(std::string_view path);
-// First (fFirst) or next regular file matching a host wildcard pattern.
+// First (fFirst) or next regular file matching a host wildcard pattern. A
+// quoted pattern gives quoted paths.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
+// The host's reason for the failure of the last host call (errno), for the
+// parenthesis at the end of a message.
+const char* HostReason(int nError);

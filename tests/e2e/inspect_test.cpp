@@ -217,16 +217,20 @@ std::string FullLine(const ListedFile& f) {
     return line;
 }
 
-// The listing DIRECTORY prints for the files of a fixture listing.
-std::string ExpectedDirectory(const std::string& header, const std::vector<ListedFile>& files) {
+// The listing DIRECTORY prints for the files of a fixture listing. The
+// files of these media lie end to end up to the free area at the end of a
+// unit of nUnitBlocks blocks.
+std::string ExpectedDirectory(const std::string& header, const std::vector<ListedFile>& files,
+                              int nUnitBlocks) {
     std::string text = "\nDirectory of " + header + "\n";
     int nBlocks = 0;
     for (const auto& f : files) {
         text += FullLine(f) + "\n";
         nBlocks += f.length;
     }
+    int nFree = nUnitBlocks - static_cast<int>(files.front().start) - nBlocks;
     return text + "\nTotal of " + std::to_string(nBlocks) + " blocks in " + std::to_string(files.size()) +
-           " files.\n";
+           " files.\n" + std::to_string(nFree) + " blocks free.\n";
 }
 
 class RealMedia : public testing::Test {
@@ -248,8 +252,8 @@ TEST_F(RealMedia, Rk05UnitsListInDirectoryOrderAndTypeText) {
 
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RK05 V3D.rk5\nDIR\nPARTITION B\nDIR\nTYPE HELLO.BA\n");
     std::string expected = "ORVA>%ORVA-I, mounted virtual disk on file V3D.rk5\nORVA>" +
-                           ExpectedDirectory("V3D.rk5, partition 0", unit0) + "ORVA>ORVA>" +
-                           ExpectedDirectory("V3D.rk5, partition 1", unit1) + "ORVA>\n[HELLO.BA]\n\n" +
+                           ExpectedDirectory("V3D.rk5, partition 0", unit0, 3248) + "ORVA>ORVA>" +
+                           ExpectedDirectory("V3D.rk5, partition 1", unit1, 3248) + "ORVA>\n[HELLO.BA]\n\n" +
                            hello + "\nORVA>%ORVA-I, dismounting disk V3D.rk5\n";
     EXPECT_EQ(run.err, expected);
 }
@@ -260,7 +264,7 @@ TEST_F(RealMedia, ShortRx01ImageListsItsFiveFiles) {
     ASSERT_EQ(files.size(), 5u);
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RX01 MADE\nDIR\n");
     EXPECT_EQ(run.err, "ORVA>%ORVA-I, mounted virtual disk on file MADE.rx1\nORVA>" +
-                           ExpectedDirectory("MADE.rx1", files) +
+                           ExpectedDirectory("MADE.rx1", files, 494) +
                            "ORVA>%ORVA-I, dismounting disk MADE.rx1\n");
     // Mounting and listing changes nothing on the medium.
     EXPECT_EQ(ReadFile(dir / "MADE.rx1"), ReadFile(FixturesDir() / "os8-made.rx01"));

@@ -302,14 +302,14 @@ TEST(HostFaults, ReadIntoAHostThatCannotTakeTheDataReportsAndCleansUp) {
         << output;
     EXPECT_EQ(ReadFile(dir / "err.txt"),
               "ORVA>%ORVA-I, mounted virtual disk on file disk.rx1\n"
-              "ORVA>%ORVA-E, error writing file outi\\BIG.IM\n"
+              "ORVA>%ORVA-E, error writing file outi\\BIG.IM (File too large)\n"
               "%ORVA-I, read SMALL.IM into image file outi\\SMALL.IM\n"
-              "ORVA>%ORVA-E, error writing file outb\\BIG.IM\n"
+              "ORVA>%ORVA-E, error writing file outb\\BIG.IM (File too large)\n"
               "%ORVA-I, read SMALL.IM into byte file outb\\SMALL.IM\n"
-              "ORVA>%ORVA-E, error writing file outa\\BIG.TX\n"
+              "ORVA>%ORVA-E, error writing file outa\\BIG.TX (File too large)\n"
               "%ORVA-I, read SMALL.TX into ASCII file outa\\SMALL.TX\n"
-              "ORVA>%ORVA-E, error writing file full.TX\n"
-              "ORVA>%ORVA-E, unable to write image file full.TX\n"
+              "ORVA>%ORVA-E, error writing file full.TX (No space left on device)\n"
+              "ORVA>%ORVA-E, unable to write image file full.TX (File exists)\n"
               "ORVA>%ORVA-I, dismounting disk disk.rx1\n");
     EXPECT_FALSE(fs::exists(dir / "outi/BIG.IM"));
     EXPECT_FALSE(fs::exists(dir / "outb/BIG.IM"));
@@ -349,7 +349,7 @@ TEST(HostFaults, UnreadableHostFileLeavesTheOldVersion) {
     EXPECT_EQ(run.err,
               "ORVA>%ORVA-I, virtual disk file disk.rx1 initialized\n"
               "ORVA>%ORVA-I, wrote old.txt to KEEP.TX\n"
-              "ORVA>%ORVA-E, unable to read ASCII file " + hostName + "\n"
+              "ORVA>%ORVA-E, unable to read ASCII file " + hostName + " (Permission denied)\n"
               "ORVA>%ORVA-I, read KEEP.TX into ASCII file kept.txt\n"
               "ORVA>%ORVA-I, dismounting disk disk.rx1\n");
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "the old version\n");

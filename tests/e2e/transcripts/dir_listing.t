@@ -49,6 +49,7 @@ TENT.TX      0   14-MAR-89  (0035)  [TENTATIVE]
 D.TX         4   14-MAR-89  (0201)
 
 Total of 21 blocks in 7 files.
+4068 blocks free.
 ORVA>
 Directory of DIR.he2
 A.TX         B.TX         LONGNM.SV    C.BA         NOEXT.   
@@ -82,11 +83,13 @@ A.TX         2   14-MAR-89  (0007)
 A.TX         2   14-MAR-89  (0007)
 
 Total of 4 blocks in 2 files.
+4068 blocks free.
 ORVA>
 Directory of DIR.he2
 %ORVA-W, no files found to match Q*
 
 Total of 0 blocks in 0 files.
+4068 blocks free.
 ORVA>%ORVA-E, unknown qualifier SIZE
 ORVA>ORVA>%ORVA-E, list not allowed - A,B
 
@@ -94,8 +97,9 @@ Directory of DIR.he2
 B.TX         1    (none)    (0011)
 
 Total of 1 blocks in 1 files.
-ORVA>%ORVA-E, unable to write file NODIR\X.TXT
-ORVA>%ORVA-E, unable to write file \dev\full
+4068 blocks free.
+ORVA>%ORVA-E, unable to write file NODIR\X.TXT (No such file or directory)
+ORVA>%ORVA-E, unable to write file \dev\full (No space left on device)
 ORVA>%ORVA-I, dismounting disk DIR.he2
 ORVA>%ORVA-E, no disk mounted
 ORVA>%ORVA-E, no disk mounted
@@ -111,6 +115,7 @@ TENT.TX      0   14-MAR-89  (0035)  [TENTATIVE]
 D.TX         4   14-MAR-89  (0201)
 
 Total of 8 blocks in 5 files.
+4068 blocks free.
 EOF
 cmp expected LIST.TXT
 test -f EMPTY.TXT
