@@ -47,6 +47,11 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     bool fTentative = false;
     bool fMatched = false;
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
+        // An entry of length 0 holds no file: it is what an interrupted
+        // write leaves behind (a tentative file that was never closed), and
+        // OS/8's own DIR does not list it. Neither does this listing.
+        if (nLength == 0)
+            continue;
         fMatched = true;
         std::fprintf(pStream, "%-9s", name.c_str());
         if (fBrief) {
@@ -148,5 +153,7 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
             Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(nError));
         return;
     }
+    // Intended: after "list not allowed" for the output file the listing
+    // still comes, on the console, rather than nothing at all.
     ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
 }

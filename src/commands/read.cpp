@@ -259,7 +259,7 @@ void ReadSystemHead(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
+    if (ExportImage(OS8_SYSTEM_HEAD_FIRST, OS8_SYSTEM_HEAD_BLOCKS, hostName))
         Message('I', "OS/8 system head copied to %s", Unquote(hostName).c_str());
 }
 
@@ -268,7 +268,7 @@ void ReadBootBlock(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
+    if (ExportImage(OS8_BOOT_BLOCK, 1, hostName))
         Message('I', "boot block copied to %s", Unquote(hostName).c_str());
 }
 

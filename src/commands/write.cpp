@@ -345,8 +345,8 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
     HostInput input;
     if (!input.Open(TransferMode::Image, hostPath))
         return;
-    unsigned nFirst = fSystemHead ? ORVA_SYSTEM_HEAD_FIRST : ORVA_BOOT_BLOCK_FIRST;
-    int nBlocks = static_cast<int>(fSystemHead ? ORVA_SYSTEM_HEAD_BLOCKS : ORVA_BOOT_BLOCK_BLOCKS);
+    unsigned nFirst = fSystemHead ? OS8_SYSTEM_HEAD_FIRST : OS8_BOOT_BLOCK;
+    int nBlocks = static_cast<int>(fSystemHead ? OS8_SYSTEM_HEAD_BLOCKS : 1);
     int nLength = nBlocks;
     if (!ImportImage("SYSTEM", nFirst, &nLength, input.fd(), hostPath))
         return;

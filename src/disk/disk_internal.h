@@ -8,8 +8,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-inline constexpr unsigned HE02_SECTOR_SIZE = 512;
-inline constexpr unsigned HE02_PARTITION_SECTORS = 4096;
+#include "devices.h"
 
 // An owned low-level file descriptor, closed when it goes out of scope or is
 // reset.

@@ -65,9 +65,9 @@ void ListOS8Names(std::string_view prefix, std::vector<std::string>& names) {
 void ShowHelp() {
     static const char* const kHelp[] = {
         "Commands: (dot indicates shortest abbreviation)",
-        "MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]",
-        "      [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]",
-        "      [/INI.TIALIZE][/NOCONF.IRM]",
+        "MOU.NT <file or device> [/RX01][/RX02][/RX50][/NB.03][/HE.02]",
+        "      [/RK.05][/TU.56][/PHY.SICAL][/VIR.TUAL][/READ._ONLY]",
+        "      [/SYS.TEM][/INI.TIALIZE][/NOCONF.IRM]",
         "DISM.OUNT",
         "PART.ITION <number>|<letter>",
         "DU.MP <block> [<last block>]",

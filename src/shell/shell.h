@@ -1,5 +1,9 @@
 // The orva console kit: messages and questions, line input (edited at a
 // terminal), the command-line parser and the host tools every module uses.
+//
+// Every check below that answers false has printed its E message already;
+// the caller ends the command and prints nothing more. Texts are passed by
+// value or reference and never kept, except the program name.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +25,8 @@ struct CommandAbort {};
 
 // ---- Messages and prompts -------------------------------------------------
 
-// Stores the pointer; the text must live for the whole run.
+// Stores the pointer; the text must live for the whole run. Until it is
+// set, messages carry an empty name.
 void SetProgramName(const char* pszName);
 const char* GetProgramName();
 
@@ -73,15 +78,27 @@ bool Confirm(const char* pszFormat, int fDefault, ...)
 
 // ---- Command line parser and handler tools --------------------------------
 
+// Splits a command line into the command word (letters and digits, in upper
+// case), the qualifier text (every "/WORD" of the line, in upper case, one
+// after the other) and up to two parameters (as typed; blanks after a comma
+// dropped). The four outputs are cleared first. False, after its message,
+// for a line without a command word, a "/" without a word, or a third
+// parameter.
 bool ParseCommand(std::string_view line, std::string& command,
                   std::string& qualifiers, std::string& param1,
                   std::string& param2);
+// True when the qualifier word selects the keyword: its first nLength
+// characters agree (later ones are not examined), with *pfFlag set; or
+// "NO" and then those characters, with *pfFlag cleared. False (flag
+// untouched, nothing printed) otherwise.
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
                     std::size_t nLength, bool* pfFlag);
-// Item nIndex of a list. In a comma list an item may be written in double
-// quotes (two double quotes inside stand for one); GetListItem gives the
-// item without its quotes, GetQuotedListItem as it stands, for a host path
-// that HostPath is to take verbatim.
+// Item nIndex (from 0) of a list; an item may be empty. In a comma list an
+// item may be written in double quotes (two double quotes inside stand for
+// one); GetListItem gives the item without its quotes, GetQuotedListItem as
+// it stands, for a host path that HostPath is to take verbatim. False when
+// the list is empty or has no such item, and then the item is left as it
+// was.
 bool GetListItem(std::string_view list, std::string& item, char separator,
                  unsigned nIndex);
 bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
@@ -93,12 +110,19 @@ bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
 bool IsQuoted(std::string_view text);
 std::string Unquote(std::string_view text);
 std::string Quote(std::string_view text);
+// Items of a comma list; 0 for an empty text.
 unsigned CountListItems(std::string_view parameter);
+// False, after "list not allowed", when the parameter holds a comma.
 bool CheckNoList(const std::string& parameter);
 void ReportUnknownQualifier(const std::string& qualifier);
+// Checks that exactly nCount (0, 1 or 2) parameters were given; false after
+// "additional parameters required" or "extra parameter(s)".
 bool CheckParameterCount(int nCount, std::string_view param1,
                          std::string_view param2);
+// False, after its message, when the qualifier text is not empty.
 bool CheckNoQualifiers(const std::string& qualifiers);
+// A decimal number of at most 32 bits (the empty text gives 0). False for
+// anything else, with *pnNumber 0; nothing is printed.
 bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 
 // Host paths. SplitHostPath gives the drive and directory part (up to and
@@ -112,8 +136,12 @@ void SplitHostPath(std::string_view path, std::string& directory,
 std::string HostPath(std::string_view path);
 // True when the path names an existing host directory.
 bool IsHostDirectory(std::string_view path);
-// First (fFirst) or next regular file matching a host wildcard pattern. A
-// quoted pattern gives quoted paths.
+// First (fFirst) or next regular file matching a host wildcard pattern ("*"
+// and "?" in the name part, letters in either case; "*.*" is every name):
+// the directory part of the pattern and the file name, in name order; a
+// quoted pattern gives quoted paths. The names are taken when fFirst is
+// set; one search at a time. False, without a message, when no (further)
+// file matches or the directory cannot be read.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
 // The host's reason for the failure of the last host call (errno), for the
 // parenthesis at the end of a message.
