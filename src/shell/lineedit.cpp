@@ -62,6 +62,7 @@ const std::vector<CommandSyntax>& Commands() {
         {"DELETE", 3, {"CONFIRM", "NOCONFIRM"}, K::OS8Name, K::None},
         {"WRITE", 3, {"SYSTEM", "BOOT", "CONFIRM", "NOCONFIRM", "IMAGE", "ASCII", "BYTE"}, K::HostFile,
          K::OS8Name},
+        {"VERIFY", 3, {"ALL"}, K::None, K::None},
         {"ZERO", 3, {"SYSTEM", "CONFIRM", "NOCONFIRM"}, K::None, K::None},
     };
     return kCommands;
