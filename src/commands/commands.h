@@ -21,15 +21,9 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
 void DoRename(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoDelete(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoZero(const std::string& qualifiers, const std::string& param1, const std::string& param2);
+void DoVerify(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 
 // ---- READ and WRITE ------------------------------------------------------------
-
-// The fixed areas of a system disk that READ and WRITE copy with /SYSTEM and
-// /BOOT: the OS/8 system head (blocks 7-55) and the boot block (block 0).
-inline constexpr unsigned ORVA_SYSTEM_HEAD_FIRST = 7;
-inline constexpr unsigned ORVA_SYSTEM_HEAD_BLOCKS = 49;
-inline constexpr unsigned ORVA_BOOT_BLOCK_FIRST = 0;
-inline constexpr unsigned ORVA_BOOT_BLOCK_BLOCKS = 1;
 
 // The qualifiers READ and WRITE share. After CheckTransferQualifiers the mode
 // is ASCII when fAscii is set, otherwise byte when fByte is set, otherwise

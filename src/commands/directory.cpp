@@ -1,6 +1,7 @@
 // The DIRECTORY command: lists the files of the mounted unit or partition
 // that match one or more patterns, on the console or into a host text file.
 #include <cassert>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -46,6 +47,11 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     bool fTentative = false;
     bool fMatched = false;
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
+        // An entry of length 0 holds no file: it is what an interrupted
+        // write leaves behind (a tentative file that was never closed), and
+        // OS/8's own DIR does not list it. Neither does this listing.
+        if (nLength == 0)
+            continue;
         fMatched = true;
         std::fprintf(pStream, "%-9s", name.c_str());
         if (fBrief) {
@@ -67,6 +73,20 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     return fMatched;
 }
 
+// The blocks of all empty areas of all segments of the unit or partition.
+unsigned CountFreeBlocks() {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string name;
+    int nLength = 0;
+    unsigned nFree = 0;
+    while (NextEntry(&context, &name, nullptr, &nLength, nullptr, nullptr)) {
+        if (name.empty() && nLength > 0)
+            nFree += static_cast<unsigned>(nLength);
+    }
+    return nFree;
+}
+
 void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief) {
     if (!CheckMounted())
         return;
@@ -86,6 +106,8 @@ void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief)
     if (!fBrief)
         std::fprintf(pStream, "%d blocks in ", nBlocksListed);
     std::fprintf(pStream, "%u files.\n", nFilesListed);
+    if (!fBrief)
+        std::fprintf(pStream, "%u blocks free.\n", CountFreeBlocks());
 }
 
 }  // namespace
@@ -104,25 +126,34 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
         }
     }
     if (!param2.empty() && CheckNoList(param2)) {
+        const std::string shownName = Unquote(param2);
         if (IsMountedDisk(param2)) {
-            Message('E', "%s is the mounted disk", param2.c_str());
+            Message('E', "%s is the mounted disk", shownName.c_str());
             return;
         }
         FilePtr file(std::fopen(HostPath(param2).c_str(), "w"));
         if (!file) {
-            Message('E', "unable to write file %s", param2.c_str());
+            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno));
             return;
         }
         // A device fault or a damaged directory abandons the listing; the
         // file is closed all the same.
         ListDirectory(file.get(), param1, fBrief);
         // A listing the host file did not take (a full disk) is reported,
-        // not passed over.
-        bool fWritten = std::ferror(file.get()) == 0;
+        // not passed over. The final flush fails again with the reason
+        // when an earlier write failed.
+        errno = 0;
+        bool fWritten = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
+        int nError = errno;
+        errno = 0;
         fWritten = std::fclose(file.release()) == 0 && fWritten;
+        if (nError == 0)
+            nError = errno != 0 ? errno : EIO;
         if (!fWritten)
-            Message('E', "unable to write file %s", param2.c_str());
+            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(nError));
         return;
     }
+    // Intended: after "list not allowed" for the output file the listing
+    // still comes, on the console, rather than nothing at all.
     ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
 }

@@ -2,6 +2,10 @@
 // the mounted unit to host files, and the qualifier check READ shares with
 // WRITE.
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <cstdio>
 #include <utility>
 
@@ -89,12 +93,22 @@ private:
     int fd_;
 };
 
+// "error writing file %s" with the host's reason: the errno of the failed
+// copy, or else that of the failed close.
+void ReportWriteError(const std::string& hostName, int nError) {
+    // A stream can keep an error from a write that errno has forgotten.
+    if (nError == 0)
+        nError = EIO;
+    Message('E', "error writing file %s (%s)", Unquote(hostName).c_str(), HostReason(nError));
+}
+
 // A host file written over the mounted image would destroy the disk being
 // read; it is refused before anything is opened for writing.
 bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
-    if (!IsMountedDisk(path))
+    // The path is this host's already: quoted, it is taken as it stands.
+    if (!IsMountedDisk(Quote(path)))
         return false;
-    Message('E', "%s is the mounted disk", hostName.c_str());
+    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
     return true;
 }
 
@@ -105,15 +119,20 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
     PartialFile partial(path);
     std::FILE* pStream = std::fopen(path.c_str(), "w");
     if (pStream == nullptr) {
-        Message('E', "unable to write ASCII file %s", hostName.c_str());
+        Message('E', "unable to write ASCII file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
         return false;
     }
     OutputStream stream(pStream);
     partial.Arm(fileno(pStream));
-    bool fGood = CopyAsciiOut(nFirst, nCount, stream.get());
-    fGood = stream.Close() && fGood;
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
+    errno = 0;
+    bool fCopied = CopyAsciiOut(nFirst, nCount, stream.get());
+    int nError = fCopied ? 0 : errno;
+    errno = 0;
+    bool fClosed = stream.Close();
+    if (nError == 0)
+        nError = errno;
+    if (!fCopied || !fClosed) {
+        ReportWriteError(hostName, nError);
         return false;
     }
     partial.Keep();
@@ -128,15 +147,20 @@ bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName,
     PartialFile partial(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, S_IRUSR | S_IWUSR);
     if (fd < 0) {
-        Message('E', "unable to write image file %s", hostName.c_str());
+        Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
         return false;
     }
     OutputDescriptor file(fd);
     partial.Arm(fd);
-    bool fGood = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
-    fGood = file.Close() && fGood;
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
+    errno = 0;
+    bool fCopied = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
+    int nError = fCopied ? 0 : errno;
+    errno = 0;
+    bool fClosed = file.Close();
+    if (nError == 0)
+        nError = errno;
+    if (!fCopied || !fClosed) {
+        ReportWriteError(hostName, nError);
         return false;
     }
     partial.Keep();
@@ -151,6 +175,45 @@ bool ExportByte(unsigned nFirst, unsigned nCount, const std::string& hostName) {
     return ExportBinary(nFirst, nCount, hostName, true);
 }
 
+// The host time of an OS/8 date word: noon local time of the day DIRECTORY
+// shows for it. False for no date (0) and for a day the calendar does not
+// have (day 0, 31 April), which keep the time of the copy.
+bool HostTimeOfDate(std::uint16_t wDate, std::time_t* ptTime) {
+    if (wDate == 0)
+        return false;
+    int nDay = 0;
+    int nMonth = 0;
+    int nYear = 0;
+    DecodeDate(wDate, &nDay, &nMonth, &nYear);
+    std::tm local{};
+    local.tm_year = nYear;
+    local.tm_mon = nMonth - 1;
+    local.tm_mday = nDay;
+    local.tm_hour = 12;
+    local.tm_isdst = -1;
+    const std::time_t tTime = std::mktime(&local);
+    if (tTime == static_cast<std::time_t>(-1) || local.tm_mday != nDay || local.tm_mon != nMonth - 1)
+        return false;
+    *ptTime = tTime;
+    return true;
+}
+
+// Gives the host file READ made the date of its OS/8 file as its
+// modification time. Only a regular file is touched (not a device named as
+// the destination); a failure leaves the time of the copy, without a message.
+void KeepFileDate(const std::string& hostName, std::uint16_t wDate) {
+    std::time_t tTime = 0;
+    if (!HostTimeOfDate(wDate, &tTime))
+        return;
+    namespace fs = std::filesystem;
+    const fs::path path(HostOutputPath(hostName));
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return;
+    const auto sysTime = std::chrono::system_clock::from_time_t(tTime);
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(sysTime), ec);
+}
+
 bool ReadFiles(const std::string& pattern, const std::string& destination, bool fAscii, bool fByte,
                bool fConfirm) {
     bool fFound = false;
@@ -159,22 +222,30 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, bool 
     std::string name;
     int nBlock = 0;
     int nLength = 0;
-    while (FindFile(&context, pattern, name, &nBlock, &nLength, nullptr, nullptr)) {
+    std::uint16_t wDate = 0;
+    while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, nullptr)) {
         fFound = true;
         std::string hostName = MakeHostName(name, destination);
-        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), hostName.c_str()))
+        std::string shownName = Unquote(hostName);
+        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), shownName.c_str()))
             continue;
         auto nFirst = static_cast<unsigned>(nBlock);
         auto nCount = static_cast<unsigned>(nLength);
         if (fAscii) {
-            if (ExportAscii(nFirst, nCount, hostName))
-                Message('I', "read %s into ASCII file %s", name.c_str(), hostName.c_str());
+            if (ExportAscii(nFirst, nCount, hostName)) {
+                KeepFileDate(hostName, wDate);
+                Message('I', "read %s into ASCII file %s", name.c_str(), shownName.c_str());
+            }
         } else if (fByte) {
-            if (ExportByte(nFirst, nCount, hostName))
-                Message('I', "read %s into byte file %s", name.c_str(), hostName.c_str());
+            if (ExportByte(nFirst, nCount, hostName)) {
+                KeepFileDate(hostName, wDate);
+                Message('I', "read %s into byte file %s", name.c_str(), shownName.c_str());
+            }
         } else {
-            if (ExportImage(nFirst, nCount, hostName))
-                Message('I', "read %s into image file %s", name.c_str(), hostName.c_str());
+            if (ExportImage(nFirst, nCount, hostName)) {
+                KeepFileDate(hostName, wDate);
+                Message('I', "read %s into image file %s", name.c_str(), shownName.c_str());
+            }
         }
     }
     return fFound;
@@ -185,8 +256,8 @@ void ReadSystemHead(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
-        Message('I', "OS/8 system head copied to %s", hostName.c_str());
+    if (ExportImage(OS8_SYSTEM_HEAD_FIRST, OS8_SYSTEM_HEAD_BLOCKS, hostName))
+        Message('I', "OS/8 system head copied to %s", Unquote(hostName).c_str());
 }
 
 void ReadBootBlock(const std::string& hostName) {
@@ -194,8 +265,8 @@ void ReadBootBlock(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
-        Message('I', "boot block copied to %s", hostName.c_str());
+    if (ExportImage(OS8_BOOT_BLOCK, 1, hostName))
+        Message('I', "boot block copied to %s", Unquote(hostName).c_str());
 }
 
 }  // namespace
@@ -262,12 +333,15 @@ std::string MakeHostName(std::string_view os8Name, std::string_view destination)
     if (destination.empty())
         return name;
     std::string directory, base, extension, os8Base, os8Extension;
-    SplitHostPath(destination, directory, base, extension);
+    SplitHostPath(Unquote(destination), directory, base, extension);
     SplitFileName(name, os8Base, os8Extension);
     if (base.empty() || base == "*")
         base = os8Base;
     if (extension.empty() || extension == ".*")
         extension = os8Extension;
+    // A quoted destination gives a quoted name: HostPath takes it verbatim.
+    if (IsQuoted(destination))
+        return Quote(directory + base + extension);
     return directory + base + extension;
 }
 
@@ -300,12 +374,15 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
     std::string item, destination;
     for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
         // One destination serves every file; a list gives one per file.
-        if (!GetListItem(param2, destination, ',', nIndex))
+        if (!GetQuotedListItem(param2, destination, ',', nIndex))
             destination = param2;
         // An existing directory is where the files go, also when it is
         // named without a separator at its end.
-        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
-            destination += '/';
+        if (IsHostDirectory(destination)) {
+            std::string plain = Unquote(destination);
+            if (!plain.empty() && plain.back() != '/' && plain.back() != '\\')
+                destination = IsQuoted(destination) ? Quote(plain + '/') : destination + '/';
+        }
         if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

@@ -1,6 +1,7 @@
 // The WRITE command: copies host files into the mounted OS/8 unit, and the
 // system head or the boot block from a host image file into their blocks.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <set>
 #include <string_view>
@@ -39,6 +40,7 @@ public:
     // Opens the host file for the mode; false after its message.
     bool Open(TransferMode mode, const std::string& hostPath) {
         std::string path = HostPath(hostPath);
+        std::string shownPath = Unquote(hostPath);
         mode_ = mode;
         if (mode == TransferMode::Ascii) {
             // Binary: the conversion reads CR LF and control-Z itself; a
@@ -46,7 +48,7 @@ public:
             // without telling what was cut.
             pStream_ = std::fopen(path.c_str(), "rb");
             if (pStream_ == nullptr) {
-                Message('E', "unable to read ASCII file %s", hostPath.c_str());
+                Message('E', "unable to read ASCII file %s (%s)", shownPath.c_str(), HostReason(errno));
                 return false;
             }
             return true;
@@ -54,9 +56,9 @@ public:
         fd_ = open(path.c_str(), O_RDONLY | O_BINARY);
         if (fd_ < 0) {
             if (mode == TransferMode::Image)
-                Message('E', "unable to read image file %s", hostPath.c_str());
+                Message('E', "unable to read image file %s (%s)", shownPath.c_str(), HostReason(errno));
             else
-                Message('E', "unable to read byte file %s", hostPath.c_str());
+                Message('E', "unable to read byte file %s (%s)", shownPath.c_str(), HostReason(errno));
             return false;
         }
         return true;
@@ -83,10 +85,16 @@ private:
     int fd_ = -1;
 };
 
+// "error reading file %s" with the host's reason (a stream can keep an
+// error from a read that errno has forgotten).
+void ReportReadError(const std::string& hostPath, int nError) {
+    Message('E', "error reading file %s (%s)", Unquote(hostPath).c_str(), HostReason(nError != 0 ? nError : EIO));
+}
+
 // The two ways an import can fail, each with its own message.
 void ReportImportFailure(bool fReadError, const std::string& os8Name, const std::string& hostPath) {
     if (fReadError)
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
     else
         Message('W', "not enough room for %s", os8Name.c_str());
 }
@@ -185,14 +193,15 @@ void ReportNoRoom(const std::string& os8Name) {
 
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
                   bool fConfirm) {
-    std::string os8Name = MakeOS8Name(hostPath, os8Pattern);
+    std::string os8Name = MakeOS8Name(Unquote(hostPath), os8Pattern);
+    std::string shownPath = Unquote(hostPath);
     // A name without name characters would be stored with a first word of
     // 0, which marks free space.
     if (!IsStorableFileName(os8Name)) {
         Message('E', "invalid OS/8 file name %s", os8Name.c_str());
         return;
     }
-    if (fConfirm && !Confirm("Write %s to %s ?", true, hostPath.c_str(), os8Name.c_str()))
+    if (fConfirm && !Confirm("Write %s to %s ?", true, shownPath.c_str(), os8Name.c_str()))
         return;
     // The host file is opened and measured before anything on the disk
     // changes, so an unreadable file or one too large purges nothing.
@@ -200,8 +209,9 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     if (!input.Open(mode, hostPath))
         return;
     unsigned long nNeeded = 0;
+    errno = 0;
     if (!input.CountBlocks(&nNeeded)) {
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
         return;
     }
     // An empty image or byte file would give a file of no blocks, which a
@@ -212,11 +222,11 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         char cFirst;
         std::int64_t cbRead = HostReadAt(input.fd(), &cFirst, 1, 0);
         if (cbRead < 0) {
-            Message('E', "error reading file %s", hostPath.c_str());
+            ReportReadError(hostPath, errno);
             return;
         }
         if (cbRead == 0) {
-            Message('W', "host file %s is empty, nothing written", hostPath.c_str());
+            Message('W', "host file %s is empty, nothing written", shownPath.c_str());
             return;
         }
     }
@@ -248,6 +258,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     int nLength = nRoom;
     auto nStart = static_cast<unsigned>(nFirst);
     bool fWritten = false;
+    errno = 0;
     switch (mode) {
     case TransferMode::Ascii:
         fWritten = ImportAscii(os8Name, nStart, &nLength, input.stream(), hostPath);
@@ -267,12 +278,12 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         CloseTentativeFile(&context, nLength);
     else if (!CloseTentativeReplacing(&context, nLength, nOldBlock))
         PurgeOldVersion(os8Name, nOldBlock);
-    Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    Message('I', "wrote %s to %s", shownPath.c_str(), os8Name.c_str());
     // The text conversion keeps OS/8's rules, but says what they changed.
     if (input.notes().fCutAtControlZ)
-        Message('W', "%s: text after a control-Z was not written", hostPath.c_str());
+        Message('W', "%s: text after a control-Z was not written", shownPath.c_str());
     if (input.notes().nHighBit > 0)
-        Message('W', "%s: %u characters outside 7-bit ASCII were changed", hostPath.c_str(),
+        Message('W', "%s: %u characters outside 7-bit ASCII were changed", shownPath.c_str(),
                 input.notes().nHighBit);
 }
 
@@ -289,7 +300,7 @@ std::vector<std::string> FindHostFiles(const std::string& hostPattern, bool* pfF
         *pfFound = true;
         if (IsMountedDisk(hostPath)) {
             if (!HasWildcard(hostPattern))
-                Message('E', "%s is the mounted disk", hostPath.c_str());
+                Message('E', "%s is the mounted disk", Unquote(hostPath).c_str());
             continue;
         }
         paths.push_back(hostPath);
@@ -306,7 +317,7 @@ bool WouldShareOneName(const std::string& os8Pattern, const std::vector<std::str
         return true;
     std::set<OS8Name> names;
     for (const std::string& path : paths) {
-        if (!names.insert(EncodeFileName(MakeOS8Name(path, os8Pattern))).second)
+        if (!names.insert(EncodeFileName(MakeOS8Name(Unquote(path), os8Pattern))).second)
             return true;
     }
     return false;
@@ -335,20 +346,20 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
     HostInput input;
     if (!input.Open(TransferMode::Image, hostPath))
         return;
-    unsigned nFirst = fSystemHead ? ORVA_SYSTEM_HEAD_FIRST : ORVA_BOOT_BLOCK_FIRST;
-    int nBlocks = static_cast<int>(fSystemHead ? ORVA_SYSTEM_HEAD_BLOCKS : ORVA_BOOT_BLOCK_BLOCKS);
+    unsigned nFirst = fSystemHead ? OS8_SYSTEM_HEAD_FIRST : OS8_BOOT_BLOCK;
+    int nBlocks = static_cast<int>(fSystemHead ? OS8_SYSTEM_HEAD_BLOCKS : 1);
     int nLength = nBlocks;
     if (!ImportImage("SYSTEM", nFirst, &nLength, input.fd(), hostPath))
         return;
     bool fExact = nLength == nBlocks;
     if (fSystemHead && fExact)
-        Message('I', "OS/8 system head written from %s", hostPath.c_str());
+        Message('I', "OS/8 system head written from %s", Unquote(hostPath).c_str());
     else if (fSystemHead)
-        Message('E', "OS/8 system head length wrong %s", hostPath.c_str());
+        Message('E', "OS/8 system head length wrong %s", Unquote(hostPath).c_str());
     else if (fExact)
-        Message('I', "boot block written from %s", hostPath.c_str());
+        Message('I', "boot block written from %s", Unquote(hostPath).c_str());
     else
-        Message('E', "boot block length wrong %s", hostPath.c_str());
+        Message('E', "boot block length wrong %s", Unquote(hostPath).c_str());
 }
 
 void WriteSystemHead(const std::string& hostPath) { WriteFixedArea(hostPath, true); }
@@ -409,12 +420,12 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
     }
     TransferMode mode = ModeOf(flags);
     std::string item, os8Pattern;
-    for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
+    for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the
         // others keep their host names.
         if (!GetListItem(param2, os8Pattern, ',', nIndex))
             os8Pattern = "*.*";
         if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
-            Message('W', "no files found to match %s", item.c_str());
+            Message('W', "no files found to match %s", Unquote(item).c_str());
     }
 }

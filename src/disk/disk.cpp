@@ -1,5 +1,6 @@
 // The DISKETTE module: the one mount state of the run, image files, and the
-// mapping of OS/8 blocks onto the sectors and banks of the five devices.
+// mapping of OS/8 blocks onto the sectors, banks and tape blocks of each
+// device of the device table.
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -13,24 +14,13 @@
 
 namespace {
 
-constexpr unsigned RX01_SECTOR_SIZE = 128;
-constexpr unsigned RX50_SECTOR_SIZE = 512;
-constexpr unsigned RK05_SECTOR_SIZE = 512;
-constexpr unsigned NB03_BANK_SIZE = 4096;
-
-constexpr unsigned RX01_BLOCKS = 494;
-constexpr unsigned RX50_BLOCKS = 770;
-constexpr unsigned NB03_BLOCKS = 1344;
-constexpr unsigned HE02_BLOCKS = HE02_PARTITION_SECTORS;
-constexpr unsigned RK05_BLOCKS = 3248;  // per unit
-
-constexpr unsigned RX01_SECTORS_PER_TRACK = 26;
-constexpr unsigned RX01_SECTORS_PER_BLOCK = 4;
-constexpr unsigned RX01_WORDS_PER_SECTOR = 64;
-constexpr unsigned RX50_SECTORS_PER_TRACK = 10;
-constexpr unsigned NB03_HALF_BLOCK_SIZE = 192;
-constexpr unsigned NB03_HALVES_PER_BANK = 21;
-constexpr unsigned NB03_WORDS_PER_HALF = 128;
+constexpr unsigned RX01_BLOCKS = DEVICE_RX01.nMappedBlocks;
+constexpr unsigned RX50_BLOCKS = DEVICE_RX50.nMappedBlocks;
+constexpr unsigned NB03_BLOCKS = DEVICE_NB03.nMappedBlocks;
+constexpr unsigned HE02_BLOCKS = DEVICE_HE02.nMappedBlocks;
+constexpr unsigned RK05_BLOCKS = DEVICE_RK05.nMappedBlocks;  // per unit
+constexpr unsigned TU56_BLOCKS = DEVICE_TU56.nMappedBlocks;
+constexpr unsigned RX02_BLOCKS = DEVICE_RX02.nMappedBlocks;
 
 // The first RX01 sector of each block within a group of 13 blocks (two
 // tracks).
@@ -44,6 +34,9 @@ struct MountState {
     UniqueFd hVirtualDisk;
     std::string szDiskName;
     std::uint32_t nPartition = 0;
+    // A TU56 image in the 128-word form (recognised by its size when it is
+    // opened) rather than the simulator's 129 words per tape block.
+    bool fTapeWords128 = false;
     // What the host file or device is, taken when it was opened, so that a
     // host file named later can be told to be the same one whatever name it
     // is given.
@@ -52,6 +45,9 @@ struct MountState {
 };
 
 MountState g_mount;
+
+// The last open or create failed on another program's lock.
+bool g_fDiskInUse = false;
 
 // Block transfers so far, and the transfer that is to fail (0: none).
 unsigned long g_nTransfers = 0;
@@ -90,8 +86,9 @@ void WriteImage(const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffse
 // ---- Word packing -----------------------------------------------------------
 
 // 16-bit little-endian words; fMask drops the upper four bits on reading.
-void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, bool fMask) {
-    for (unsigned i = 0; i < DISK_BLOCK_WORDS; ++i) {
+void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, bool fMask,
+                   unsigned nWords = DISK_BLOCK_WORDS) {
+    for (unsigned i = 0; i < nWords; ++i) {
         unsigned nHigh = pbData[2 * i + 1];
         if (fMask)
             nHigh &= 0x0F;
@@ -99,8 +96,9 @@ void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, bool fMask
     }
 }
 
-void PackWordsLE(const std::uint16_t* pwData, std::uint8_t* pbData) {
-    for (unsigned i = 0; i < DISK_BLOCK_WORDS; ++i) {
+void PackWordsLE(const std::uint16_t* pwData, std::uint8_t* pbData,
+                 unsigned nWords = DISK_BLOCK_WORDS) {
+    for (unsigned i = 0; i < nWords; ++i) {
         pbData[2 * i] = static_cast<std::uint8_t>(pwData[i] & 0xFF);
         pbData[2 * i + 1] = static_cast<std::uint8_t>(pwData[i] >> 8);
     }
@@ -255,7 +253,7 @@ void WriteBlockRX50(unsigned nBlock, const std::uint16_t* pwData) {
 // ---- RK05: two units of 3,248 blocks ----------------------------------------
 
 unsigned MapBlockRK05(unsigned nBlock, unsigned nUnit) {
-    assert(nBlock < RK05_BLOCKS && nUnit < 2);
+    assert(nBlock < RK05_BLOCKS && nUnit < RK05_UNITS);
     unsigned a = nBlock + nUnit * RK05_BLOCKS;
     unsigned nCylinder = a / 32;
     unsigned nSurface = (a % 32) / 16;
@@ -355,29 +353,95 @@ void WriteSectorHE02(unsigned nBlock, const std::uint16_t* pwData) {
         ReportTransferFault(true, nBlock, GetErrorText());
 }
 
+// ---- TU56: two tape blocks per block ----------------------------------------
+
+// Byte offset of half nHalf of block nBlock (words 0-127 or 128-255): the
+// first 128 words of tape block 2 x nBlock + nHalf. A tape block is 129
+// words, or 128 in the short form.
+std::uint64_t OffsetTU56(unsigned nBlock, unsigned nHalf) {
+    assert(nBlock < TU56_BLOCKS && nHalf < TU56_TAPE_BLOCKS_PER_BLOCK);
+    unsigned nTapeBlock = nBlock * TU56_TAPE_BLOCKS_PER_BLOCK + nHalf;
+    unsigned cbTapeBlock = g_mount.fTapeWords128 ? TU56_DATA_SIZE : TU56_TAPE_BLOCK_SIZE;
+    return std::uint64_t{nTapeBlock} * cbTapeBlock;
+}
+
+void ReadBlockTU56(unsigned nBlock, std::uint16_t* pwData) {
+    std::array<std::uint8_t, TU56_DATA_SIZE> abData{};
+    for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf) {
+        ReadImage(abData.data(), abData.size(), OffsetTU56(nBlock, nHalf), false, nBlock);
+        UnpackWordsLE(abData.data(), pwData + nHalf * TU56_DATA_WORDS, true, TU56_DATA_WORDS);
+    }
+}
+
+// Only the 128 data words of each tape block are written; the 129th word
+// keeps what the image holds.
+void WriteBlockTU56(unsigned nBlock, const std::uint16_t* pwData) {
+    std::array<std::uint8_t, TU56_DATA_SIZE> abData{};
+    for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf) {
+        PackWordsLE(pwData + nHalf * TU56_DATA_WORDS, abData.data(), TU56_DATA_WORDS);
+        WriteImage(abData.data(), abData.size(), OffsetTU56(nBlock, nHalf), nBlock);
+    }
+}
+
+// ---- RX02: two sectors per block, three-way interleave ----------------------
+
+// Record r (two per block) lies on track r / 26 + 1 at sector
+// (3 x (r mod 26)) mod 26 + 1: 1, 4, 7, ..., 25, 2, 5, ..., 26, 3, ..., 24.
+// There is no skew between tracks, so a block may straddle two tracks.
+std::uint64_t OffsetRX02(unsigned nBlock, unsigned nHalf) {
+    assert(nBlock < RX02_BLOCKS && nHalf < RX02_SECTORS_PER_BLOCK);
+    unsigned nRecord = nBlock * RX02_SECTORS_PER_BLOCK + nHalf;
+    unsigned nTrack = nRecord / RX02_SECTORS_PER_TRACK + 1;
+    unsigned nSector =
+        (RX02_INTERLEAVE * (nRecord % RX02_SECTORS_PER_TRACK)) % RX02_SECTORS_PER_TRACK + 1;
+    assert(nTrack < RX02_TRACKS);
+    return (std::uint64_t{nTrack} * RX02_SECTORS_PER_TRACK + nSector - 1) * RX02_SECTOR_SIZE;
+}
+
+// A sector holds 128 words in its first 192 bytes, packed as RX01 packs 64
+// words into 96; its last 64 bytes carry nothing.
+void UnpackSectorRX02(const std::uint8_t* pbData, std::uint16_t* pwData) {
+    UnpackSectorRX01(pbData, pwData);
+    UnpackSectorRX01(pbData + 3 * RX01_WORDS_PER_SECTOR / 2, pwData + RX01_WORDS_PER_SECTOR);
+}
+
+void PackSectorRX02(const std::uint16_t* pwData, std::uint8_t* pbData) {
+    PackSectorRX01(pwData, pbData);
+    PackSectorRX01(pwData + RX01_WORDS_PER_SECTOR, pbData + 3 * RX01_WORDS_PER_SECTOR / 2);
+}
+
+void ReadBlockRX02(unsigned nBlock, std::uint16_t* pwData) {
+    std::array<std::uint8_t, RX02_SECTOR_SIZE> abSector{};
+    for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf) {
+        ReadImage(abSector.data(), abSector.size(), OffsetRX02(nBlock, nHalf), false, nBlock);
+        UnpackSectorRX02(abSector.data(), pwData + nHalf * RX02_WORDS_PER_SECTOR);
+    }
+}
+
+void WriteBlockRX02(unsigned nBlock, const std::uint16_t* pwData) {
+    std::array<std::uint8_t, RX02_SECTOR_SIZE> abSector{};  // bytes 192-255 stay 0
+    for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf) {
+        PackSectorRX02(pwData + nHalf * RX02_WORDS_PER_SECTOR, abSector.data());
+        WriteImage(abSector.data(), abSector.size(), OffsetRX02(nBlock, nHalf), nBlock);
+    }
+}
+
 // ---- Common to both directions ------------------------------------------------
 
 // Blocks in the current unit or partition. A drive's last partition may be
 // cut short by the end of the drive (a drive of fewer than 4,096 sectors has
 // no whole partition, but its partition 0 still has its sectors).
 std::uint64_t BlocksInUnit() {
-    switch (g_mount.nDiskType) {
-    case DiskType::RX01: return RX01_BLOCKS;
-    case DiskType::RX50: return RX50_BLOCKS;
-    case DiskType::NB03: return NB03_BLOCKS;
-    case DiskType::RK05: return RK05_BLOCKS;
-    case DiskType::HE02: {
-        if (g_mount.fVirtualDisk)
-            return HE02_BLOCKS;
+    if (g_mount.nDiskType == DiskType::None)
+        return 0;
+    if (g_mount.nDiskType == DiskType::HE02 && !g_mount.fVirtualDisk) {
         std::uint64_t qStart = std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS;
         std::uint64_t qSectors = GetDriveSectorCount();
         if (qSectors <= qStart)
             return 0;
         return std::min<std::uint64_t>(HE02_BLOCKS, qSectors - qStart);
     }
-    case DiskType::None: break;
-    }
-    return 0;
+    return GetDeviceInfo(g_mount.nDiskType).nMappedBlocks;
 }
 
 // Counts the transfer, then refuses it when it is the injected fault or its
@@ -399,17 +463,12 @@ struct ImageGeometry {
     unsigned nSectors;
 };
 
+// A new image is the device's full size, written in units of its sector,
+// bank or tape block.
 ImageGeometry GetImageGeometry(DiskType nDiskType) {
-    switch (nDiskType) {
-    case DiskType::RX01: return {RX01_SECTOR_SIZE, 2002};
-    case DiskType::RX50: return {RX50_SECTOR_SIZE, 800};
-    case DiskType::NB03: return {NB03_BANK_SIZE, 128};
-    case DiskType::HE02: return {HE02_SECTOR_SIZE, HE02_PARTITION_SECTORS};
-    case DiskType::RK05: return {RK05_SECTOR_SIZE, 6496};
-    case DiskType::None: break;
-    }
-    assert(false);
-    return {0, 0};
+    const DeviceInfo& device = GetDeviceInfo(nDiskType);
+    assert(device.cbImage % device.cbSector == 0);
+    return {device.cbSector, static_cast<unsigned>(device.cbImage / device.cbSector)};
 }
 
 // Writes nSectors zero sectors of cbSector bytes from the start of the image.
@@ -429,11 +488,21 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_mount.fHaveIdentity =
         fVirtual ? HostFileIdOf(g_mount.hVirtualDisk.Get(), &g_mount.identity)
                  : HostFileIdOf(HostPath(name).c_str(), &g_mount.identity);
-    g_mount.szDiskName = name;
+    // The name as the user meant it, without quotes, for the messages.
+    g_mount.szDiskName = Unquote(name);
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
     g_mount.fVirtualDisk = fVirtual;
     g_mount.nPartition = 0;
+    g_mount.fTapeWords128 = false;
+}
+
+// A TU56 image of exactly the size of the 128-word form is read and written
+// in that form; every other size is the simulator's 129-word form.
+bool IsTapeWords128(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<std::uint64_t>(st.st_size) == TU56_IMAGE_128_BYTES;
 }
 
 }  // namespace
@@ -449,6 +518,8 @@ void ReadBlock(unsigned nBlock, std::uint16_t* pwData) {
     case DiskType::NB03: ReadBlockNB03(nBlock, pwData); break;
     case DiskType::HE02: ReadSectorHE02(nBlock, pwData); break;
     case DiskType::RK05: ReadBlockRK05(nBlock, pwData); break;
+    case DiskType::TU56: ReadBlockTU56(nBlock, pwData); break;
+    case DiskType::RX02: ReadBlockRX02(nBlock, pwData); break;
     case DiskType::None: assert(false); break;
     }
 }
@@ -463,6 +534,8 @@ void WriteBlock(unsigned nBlock, const std::uint16_t* pwData) {
     case DiskType::NB03: WriteBlockNB03(nBlock, pwData); break;
     case DiskType::HE02: WriteSectorHE02(nBlock, pwData); break;
     case DiskType::RK05: WriteBlockRK05(nBlock, pwData); break;
+    case DiskType::TU56: WriteBlockTU56(nBlock, pwData); break;
+    case DiskType::RX02: WriteBlockRX02(nBlock, pwData); break;
     case DiskType::None: assert(false); break;
     }
 }
@@ -473,19 +546,31 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
+    g_fDiskInUse = false;
     if (fVirtual) {
         int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
         UniqueFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
+        if (!LockHostFile(hFile.Get(), !fReadOnly)) {
+            g_fDiskInUse = true;
+            return false;
+        }
         g_mount.hVirtualDisk = std::move(hFile);
     } else {
         if (nDiskType != DiskType::HE02)
             return false;
         if (!OpenDriveHE02(name))
             return false;
+        if (!LockDrive(!fReadOnly)) {
+            g_fDiskInUse = true;
+            ReleaseDrive();
+            return false;
+        }
     }
     SetMounted(fVirtual, fReadOnly, nDiskType, name);
+    if (fVirtual && nDiskType == DiskType::TU56)
+        g_mount.fTapeWords128 = IsTapeWords128(g_mount.hVirtualDisk.Get());
     return true;
 }
 
@@ -494,11 +579,19 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
         return OpenDisk(false, false, nDiskType, name);
     if (IsDiskMounted())
         CloseDisk();
+    g_fDiskInUse = false;
     ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
     UniqueFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
         return false;
+    // Locked before the zero fill, so no other program opens the new image
+    // half written. The file is new, so only another program that opened it
+    // in the meantime can hold it.
+    if (!LockHostFile(hFile.Get(), true)) {
+        g_fDiskInUse = true;
+        return false;
+    }
     g_mount.hVirtualDisk = std::move(hFile);
     SetMounted(true, false, nDiskType, name);
     if (ZeroFillDisk(geometry.cbSector, geometry.nSectors))
@@ -525,8 +618,7 @@ void CloseDisk() {
 }
 
 std::uint64_t GetImageBytes(DiskType nDiskType) {
-    const ImageGeometry geometry = GetImageGeometry(nDiskType);
-    return std::uint64_t{geometry.cbSector} * geometry.nSectors;
+    return GetDeviceInfo(nDiskType).cbImage;
 }
 
 bool IsMountedDisk(const std::string& hostPath) {
@@ -537,6 +629,8 @@ bool IsMountedDisk(const std::string& hostPath) {
     HostFileId id;
     return HostFileIdOf(HostPath(hostPath).c_str(), &id) && IsSameHostFileId(id, g_mount.identity);
 }
+
+bool WasDiskInUse() { return g_fDiskInUse; }
 
 bool IsDiskMounted() { return g_mount.nDiskType != DiskType::None; }
 
@@ -549,7 +643,7 @@ bool IsDiskReadOnly() { return g_mount.fReadOnly; }
 bool SelectPartition(std::uint32_t nPartition) {
     switch (g_mount.nDiskType) {
     case DiskType::RK05:
-        if (nPartition >= 2)
+        if (nPartition >= RK05_UNITS)
             return false;
         break;
     case DiskType::HE02:

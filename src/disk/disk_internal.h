@@ -8,8 +8,7 @@
 
 #include "portable.h"
 
-inline constexpr unsigned HE02_SECTOR_SIZE = 512;
-inline constexpr unsigned HE02_PARTITION_SECTORS = 4096;
+#include "devices.h"
 
 // An owned low-level file descriptor, closed when it goes out of scope or is
 // reset.
@@ -54,6 +53,15 @@ bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset)
 // Writes cb bytes at lOffset, extending the file if needed. False (errno set)
 // when the system refuses the write or writes nothing.
 bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset);
+
+// Takes the host's advisory lock on an open image or drive so that no other
+// program writes it at the same time: exclusive for a writable mount, shared
+// for a read-only one. It lasts until the descriptor is closed. False (errno
+// set) only when another open holds a lock that conflicts; a host file system
+// that keeps no locks leaves the image unlocked and answers true.
+bool LockHostFile(int fd, bool fExclusive);
+// LockHostFile on the open drive.
+bool LockDrive(bool fExclusive);
 
 // The open physical drive (HE02). OpenDriveHE02 and ReleaseDrive (disk.h)
 // start and end it.

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 
@@ -44,6 +45,8 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 
 }  // namespace
 
+bool LockDrive(bool fExclusive) { return LockHostFile(g_hDrive.Get(), fExclusive); }
+
 std::string GetErrorText() {
     return std::strerror(errno);
 }
@@ -53,13 +56,18 @@ bool OpenDriveHE02(const std::string& name) {
     // Read and write access even for a read-only mount: read-only is
     // enforced by the commands above the device.
     UniqueFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
+    // errno is kept for the caller's message.
     if (!hDrive.IsOpen()) {
+        int nError = errno;
         Message('E', "Error opening the drive: %s", GetErrorText().c_str());
+        errno = nError;
         return false;
     }
     std::uint64_t qBytes = 0;
     if (!QueryDriveSize(hDrive.Get(), &qBytes)) {
+        int nError = errno;
         Message('E', "Error opening drive for I/O: %s", GetErrorText().c_str());
+        errno = nError;
         return false;
     }
     g_hDrive = std::move(hDrive);

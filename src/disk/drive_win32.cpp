@@ -98,6 +98,11 @@ void ReleaseDrive() {
     g_fDriveOpen = false;
 }
 
+// The drive is opened with a share mode that lets no other program open
+// it for reading while it is in use (so no second orva), so it needs no
+// lock of its own.
+bool LockDrive(bool) { return true; }
+
 bool IsDriveOpen() { return g_fDriveOpen; }
 
 std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }

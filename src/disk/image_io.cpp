@@ -12,6 +12,8 @@ std::uint64_t g_lWriteLimit = 0;
 
 }  // namespace
 
+bool LockHostFile(int fd, bool fExclusive) { return HostLockFile(fd, fExclusive); }
+
 void SetImageWriteLimit(std::uint64_t lLimit) { g_lWriteLimit = lLimit; }
 
 bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {

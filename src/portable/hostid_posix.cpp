@@ -1,4 +1,9 @@
-// File identity on POSIX hosts: device and inode from stat.
+// File identity on POSIX hosts: device and inode from stat; file locks
+// with flock.
+#include <sys/file.h>
+
+#include <cerrno>
+
 #include "portable.h"
 
 namespace {
@@ -27,5 +32,15 @@ bool HostFileIdOf(const char* pszPath, HostFileId* pId) {
     if (::stat(pszPath, &st) != 0)
         return false;
     *pId = FromStat(st);
+    return true;
+}
+
+bool HostLockFile(int fd, bool fExclusive) {
+    const int nOperation = (fExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    while (::flock(fd, nOperation) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno != EWOULDBLOCK;
+    }
     return true;
 }

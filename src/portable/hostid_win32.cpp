@@ -1,6 +1,8 @@
 // File identity on Windows: stat gives no inode there (st_ino is 0), so
 // the volume serial number and the file index of the open handle tell
-// whether two paths name one file.
+// whether two paths name one file. Files are locked with LockFileEx.
+#include <cerrno>
+
 #include "portable.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -35,4 +37,18 @@ bool HostFileIdOf(const char* pszPath, HostFileId* pId) {
     const bool fOk = FromHandle(hFile, pId);
     CloseHandle(hFile);
     return fOk;
+}
+
+bool HostLockFile(int fd, bool fExclusive) {
+    const HANDLE hFile = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    OVERLAPPED where {};
+    where.Offset = 0xFFFFFFFF;  // the last byte of the largest file
+    where.OffsetHigh = 0x7FFFFFFF;
+    const DWORD nFlags = LOCKFILE_FAIL_IMMEDIATELY | (fExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(hFile, nFlags, 0, 1, 0, &where))
+        return true;
+    if (GetLastError() != ERROR_LOCK_VIOLATION)
+        return true;
+    errno = EWOULDBLOCK;
+    return false;
 }

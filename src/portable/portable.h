@@ -131,3 +131,11 @@ inline bool IsSameHostFileId(const HostFileId& a, const HostFileId& b) {
         return true;
     return a.fBlockDevice && b.fBlockDevice && a.nDevice == b.nDevice;
 }
+
+// Takes a lock on an open file that another open of it (in this program
+// or another) cannot take at the same time: exclusive, or shared with
+// other shared ones. It lasts until the descriptor is closed. flock on
+// POSIX hosts; on Windows a lock on one byte far beyond any data, so that
+// reads and writes of the file are not hindered by it. False only when a
+// conflicting lock is held; a file system without locks answers true.
+bool HostLockFile(int fd, bool fExclusive);

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 #include "shell.h"
 
@@ -41,25 +43,35 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-namespace {
-
-std::size_t DirectoryEnd(std::string_view path) {
+// The end of the drive and directory part. In a path given in quotes only
+// "/" separates folders: a backslash there is part of a name.
+std::size_t HostDirectoryEnd(std::string_view path, bool fQuoted) {
     std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = path.find_last_of(fQuoted ? "/" : "\\/");
     return (slash == std::string_view::npos || slash < start) ? start : slash + 1;
 }
 
-}  // namespace
-
 std::string HostPath(std::string_view path) {
-    std::string host(path);
-    std::replace(host.begin(), host.end(), '\\', '/');
+    std::string host;
+    if (IsQuoted(path)) {
+        host = Unquote(path);
+    } else {
+        host = path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+    }
+    if (host.compare(0, 2, "~/") == 0) {
+        const char* pszHome = std::getenv("HOME");
+        if (pszHome != nullptr && *pszHome != '\0')
+            host = pszHome + host.substr(1);
+    }
     return host;
 }
 
+const char* HostReason(int nError) { return std::strerror(nError); }
+
 void SplitHostPath(std::string_view path, std::string& directory, std::string& name,
                    std::string& extension) {
-    std::size_t dirEnd = DirectoryEnd(path);
+    std::size_t dirEnd = HostDirectoryEnd(path, false);
     directory = path.substr(0, dirEnd);
     std::string_view file = path.substr(dirEnd);
     std::size_t dot = file.rfind('.');

@@ -15,6 +15,7 @@ namespace {
 // The search in progress: the directory part as typed and the names found.
 struct HostSearch {
     std::string directory;
+    bool fQuoted = false;
     std::vector<std::string> names;
     std::size_t next = 0;
 };
@@ -25,10 +26,14 @@ HostSearch g_search;
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
     if (fFirst) {
         g_search = HostSearch{};
-        std::string name, extension;
-        SplitHostPath(pattern, g_search.directory, name, extension);
-        std::string_view namePattern = pattern.substr(g_search.directory.size());
-        std::string lookup = g_search.directory.empty() ? std::string(".") : HostPath(g_search.directory);
+        // A quoted pattern: the folder part is taken as written, and the
+        // paths found are quoted again.
+        g_search.fQuoted = IsQuoted(pattern);
+        const std::string plain = Unquote(pattern);
+        const std::size_t dirEnd = HostDirectoryEnd(plain, g_search.fQuoted);
+        g_search.directory = plain.substr(0, dirEnd);
+        std::string_view namePattern = std::string_view(plain).substr(dirEnd);
+        std::string lookup = g_search.directory.empty() ? std::string(".") : HostPath(g_search.fQuoted ? Quote(g_search.directory) : g_search.directory);
         if (DIR* dir = opendir(lookup.c_str())) {
             while (const dirent* entry = readdir(dir)) {
                 std::string found = entry->d_name;
@@ -48,5 +53,7 @@ bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
         return false;
     }
     path = g_search.directory + g_search.names[g_search.next++];
+    if (g_search.fQuoted)
+        path = Quote(path);
     return true;
 }
