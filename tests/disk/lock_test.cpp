@@ -2,10 +2,9 @@
 // mount, shared for a read-only one, kept until the disk is closed. Another
 // open of the same file stands for another program.
 #include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include "disk_testkit.h"
+#include "portable.h"
 
 namespace disktest {
 namespace {
@@ -15,9 +14,9 @@ using LockTest = DiskTest;
 // Tries the lock another program would take on the file; true when it got it
 // (and let it go again).
 bool OtherCanLock(const fs::path& file, bool fExclusive) {
-    int fd = open(file.c_str(), O_RDONLY);
+    int fd = open(file.string().c_str(), O_RDONLY | O_BINARY);
     EXPECT_GE(fd, 0);
-    bool fLocked = flock(fd, (fExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+    bool fLocked = HostLockFile(fd, fExclusive);
     close(fd);
     return fLocked;
 }
@@ -52,9 +51,9 @@ TEST_F(LockTest, OpenRefusesAnImageAnotherHolds) {
                           Case{false, true, true}}) {
         SCOPED_TRACE(testing::Message() << "other exclusive " << c.fOtherExclusive << ", read-only "
                                         << c.fReadOnly);
-        int fd = open(image.c_str(), O_RDONLY);
+        int fd = open(image.string().c_str(), O_RDONLY | O_BINARY);
         ASSERT_GE(fd, 0);
-        ASSERT_EQ(flock(fd, c.fOtherExclusive ? LOCK_EX : LOCK_SH), 0);
+        ASSERT_TRUE(HostLockFile(fd, c.fOtherExclusive));
         EXPECT_EQ(OpenDisk(true, c.fReadOnly, DiskType::RX01, image.string()), c.fOpens);
         EXPECT_EQ(IsDiskMounted(), c.fOpens);
         EXPECT_EQ(WasDiskInUse(), !c.fOpens);
@@ -68,15 +67,18 @@ TEST_F(LockTest, OpenRefusesAnImageAnotherHolds) {
 }
 
 TEST_F(LockTest, DriveIsLockedLikeAnImage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a whole-drive image file is a drive on POSIX hosts only";
+#endif
     fs::path drive = dir_ / "drive.img";
     MakeZeroFile(drive, 4096 * 512);
     testing::internal::CaptureStderr();
     ASSERT_TRUE(OpenDisk(false, false, DiskType::HE02, drive.string()));
     EXPECT_FALSE(OtherCanLock(drive, false));
     CloseDisk();
-    int fd = open(drive.c_str(), O_RDONLY);
+    int fd = open(drive.string().c_str(), O_RDONLY | O_BINARY);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(flock(fd, LOCK_SH), 0);
+    ASSERT_TRUE(HostLockFile(fd, false));
     EXPECT_FALSE(OpenDisk(false, false, DiskType::HE02, drive.string()));
     EXPECT_TRUE(WasDiskInUse());
     EXPECT_TRUE(OpenDisk(false, true, DiskType::HE02, drive.string()));
