@@ -18,13 +18,23 @@ enum class DiskType : std::uint8_t {
 inline constexpr unsigned DISK_BLOCK_WORDS = 256;
 using BlockWords = std::array<std::uint16_t, DISK_BLOCK_WORDS>;
 
+// The most blocks one ReadBlocks or WriteBlocks call moves.
+inline constexpr unsigned DISK_RUN_BLOCKS = 64;
+
 // ---- Block transfer --------------------------------------------------------
-// Both move one 256-word block of the current unit or partition. A device
-// fault or a block outside the device prints its E message and abandons the
-// command (AbortCommand). A disk must be mounted, and writable for
-// WriteBlock.
+// ReadBlock and WriteBlock move one 256-word block of the current unit or
+// partition; ReadBlocks and WriteBlocks move nCount (1 to DISK_RUN_BLOCKS)
+// blocks from nFirst on, 256 words each, in as few transfers of the image
+// or drive as the device's layout allows. Nothing is cached: the data is on
+// the disk when a write returns. A device fault or a block outside the device
+// prints its E message ("unable to read block ...", "unable to write block
+// ...", "block %u is outside disk %s") and abandons the command
+// (AbortCommand); a run outside the device moves nothing. A disk must be
+// mounted, and writable for the writes.
 void ReadBlock(unsigned nBlock, std::uint16_t* pwData);
 void WriteBlock(unsigned nBlock, const std::uint16_t* pwData);
+void ReadBlocks(unsigned nFirst, unsigned nCount, std::uint16_t* pwData);
+void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData);
 
 // ---- Mount state ------------------------------------------------------------
 bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
@@ -37,13 +47,13 @@ const std::string& GetDiskName();
 bool IsDiskReadOnly();
 bool SelectPartition(std::uint32_t nPartition);
 bool GetPartition(std::uint32_t* pnPartition);
-bool OpenDriveHE02(const std::string& name);
-void ReleaseDrive();
-std::string GetErrorText();
 
 // ---- Test seams ---------------------------------------------------------------
-// Makes the n-th block transfer (ReadBlock or WriteBlock call) from now fail
-// as a device fault before anything is transferred; 0 turns it off.
+// Makes the n-th block transfer (a call of ReadBlock, WriteBlock, ReadBlocks
+// or WriteBlocks) from now fail as a device fault at its first block, before
+// anything is transferred; 0 turns it off.
 void SetBlockTransferFault(unsigned long nTransfer);
-// Block transfers (ReadBlock and WriteBlock calls) since the program began.
+// Block transfers (calls as above) since the program began.
 unsigned long GetBlockTransferCount();
+// Blocks those transfers moved.
+unsigned long GetBlocksTransferred();

@@ -11,6 +11,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "disk.h"
 #include "disk_internal.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-UniqueFd g_hDrive;
+HostFd g_hDrive;
 std::uint64_t g_qDriveSectors = 0;
 std::uint32_t g_nPartitions = 0;
 
@@ -45,45 +46,6 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 
 }  // namespace
 
-bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
-    std::size_t cbDone = 0;
-    while (cbDone < cb) {
-        ssize_t cbRead = ::pread(fd, pbData + cbDone, cb - cbDone,
-                                 static_cast<off_t>(lOffset + cbDone));
-        if (cbRead < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (cbRead == 0) {
-            // End of a short image: the rest was never written.
-            std::memset(pbData + cbDone, 0, cb - cbDone);
-            break;
-        }
-        cbDone += static_cast<std::size_t>(cbRead);
-    }
-    return true;
-}
-
-bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
-    std::size_t cbDone = 0;
-    while (cbDone < cb) {
-        ssize_t cbWritten = ::pwrite(fd, pbData + cbDone, cb - cbDone,
-                                     static_cast<off_t>(lOffset + cbDone));
-        if (cbWritten < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (cbWritten == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        cbDone += static_cast<std::size_t>(cbWritten);
-    }
-    return true;
-}
-
 std::string GetErrorText() {
     return std::strerror(errno);
 }
@@ -92,7 +54,7 @@ bool OpenDriveHE02(const std::string& name) {
     ReleaseDrive();
     // Read and write access even for a read-only mount: read-only is
     // enforced by the commands above the device.
-    UniqueFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
+    HostFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
     if (!hDrive.IsOpen()) {
         Message('E', "Error opening the drive: %s", GetErrorText().c_str());
         return false;
@@ -122,16 +84,19 @@ void ReleaseDrive() {
     g_hDrive.Reset();
 }
 
-bool IsDriveOpen() { return g_hDrive.IsOpen(); }
-
 std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
 
 std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
 
-bool ReadSectorDrive(std::uint64_t qLBA, std::uint8_t* pbData) {
-    return ReadAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData) {
+    const std::size_t cb = nSectors * HE02_SECTOR_SIZE;
+    std::size_t cbRead = 0;
+    if (!ReadAt(g_hDrive.Get(), pbData, cb, qLBA * HE02_SECTOR_SIZE, &cbRead))
+        return false;
+    std::memset(pbData + cbRead, 0, cb - cbRead);
+    return true;
 }
 
-bool WriteSectorDrive(std::uint64_t qLBA, const std::uint8_t* pbData) {
-    return WriteAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+bool WriteSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, const std::uint8_t* pbData) {
+    return WriteAt(g_hDrive.Get(), pbData, nSectors * HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
 }
