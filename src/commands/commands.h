@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "os8.h"
+
 bool CheckMounted();
 bool CheckWritable();
 void DismountCurrent();
@@ -31,13 +33,10 @@ inline constexpr unsigned ORVA_SYSTEM_HEAD_BLOCKS = 49;
 inline constexpr unsigned ORVA_BOOT_BLOCK_FIRST = 0;
 inline constexpr unsigned ORVA_BOOT_BLOCK_BLOCKS = 1;
 
-// The qualifiers READ and WRITE share. After CheckTransferQualifiers the mode
-// is ASCII when fAscii is set, otherwise byte when fByte is set, otherwise
-// image.
+// The qualifiers READ and WRITE share: the transfer mode (ASCII unless
+// /IMAGE or /BYTE, image with /SYSTEM and /BOOT) and the other switches.
 struct TransferFlags {
-    bool fAscii = false;
-    bool fImage = false;
-    bool fByte = false;
+    TransferMode mode = TransferMode::Ascii;
     bool fSystem = false;
     bool fBoot = false;
     bool fConfirm = false;

@@ -94,9 +94,9 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
     bool fBrief = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (word.size() >= 3 && word.compare(0, 3, "BRI") == 0) {
+        if (MatchKeyword(word, "BRIEF", 3)) {
             fBrief = true;
-        } else if (word.size() >= 3 && word.compare(0, 3, "FUL") == 0) {
+        } else if (MatchKeyword(word, "FULL", 3)) {
             fBrief = false;
         } else {
             ReportUnknownQualifier(word);

@@ -46,12 +46,6 @@ struct MountOptions {
     std::string szName;
 };
 
-// A plain keyword match: the word has at least nLength characters and they
-// equal the keyword's first nLength; later characters are not compared.
-bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength) {
-    return word.size() >= nLength && word.substr(0, nLength) == keyword.substr(0, nLength);
-}
-
 // Reads the qualifiers and checks the rules and the parameter; false (after
 // the message) ends the command.
 bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,

@@ -3,106 +3,46 @@
 // WRITE.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
 #include "commands.h"
+#include "hostio.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
 
-// A transfer qualifier matches a keyword when its first nLength characters
-// equal the keyword's; later characters are not examined.
-bool MatchKeyword(std::string_view qualifier, std::string_view keyword, std::size_t nLength) {
-    return qualifier.size() >= nLength && qualifier.substr(0, nLength) == keyword.substr(0, nLength);
-}
-
-bool IsRegularFile(int fd) {
-    struct stat info;
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// A host file being written. Until Keep() is called, the guard removes the
-// file when it goes, so that a copy that failed or was abandoned leaves no
-// partial file behind. Only a regular file is ever removed: an existing
-// device such as /dev/null named as an ASCII destination stays.
-class PartialFile {
-public:
-    explicit PartialFile(std::string path) : path_(std::move(path)) {}
-    ~PartialFile() {
-        if (fArmed_)
-            unlink(path_.c_str());
-    }
-    PartialFile(const PartialFile&) = delete;
-    PartialFile& operator=(const PartialFile&) = delete;
-    void Arm(int fd) { fArmed_ = IsRegularFile(fd); }
-    void Keep() { fArmed_ = false; }
-
-private:
-    std::string path_;
-    bool fArmed_ = false;
-};
-
-// Owns a text stream; Close reports whether everything written reached the
-// file.
-class OutputStream {
-public:
-    explicit OutputStream(std::FILE* pStream) : pStream_(pStream) {}
-    ~OutputStream() {
-        if (pStream_)
-            std::fclose(pStream_);
-    }
-    OutputStream(const OutputStream&) = delete;
-    OutputStream& operator=(const OutputStream&) = delete;
-    std::FILE* get() const { return pStream_; }
-    bool Close() {
-        bool fGood = std::fflush(pStream_) == 0 && !std::ferror(pStream_);
-        fGood = std::fclose(pStream_) == 0 && fGood;
-        pStream_ = nullptr;
-        return fGood;
-    }
-
-private:
-    std::FILE* pStream_;
-};
-
-// Owns a file descriptor; Close reports whether it closed cleanly.
-class OutputDescriptor {
-public:
-    explicit OutputDescriptor(int fd) : fd_(fd) {}
-    ~OutputDescriptor() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    OutputDescriptor(const OutputDescriptor&) = delete;
-    OutputDescriptor& operator=(const OutputDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool Close() {
-        bool fGood = close(fd_) == 0;
-        fd_ = -1;
-        return fGood;
-    }
-
-private:
-    int fd_;
-};
-
-bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) {
+// Copies nCount blocks from nFirst into a new host file in the mode; false
+// after its message. A text file replaces an existing file; image and byte
+// files are created new, never over an existing file. A copy that fails or
+// is abandoned leaves no partial file behind.
+bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
-    PartialFile partial(path);
-    std::FILE* pStream = std::fopen(path.c_str(), "w");
-    if (pStream == nullptr) {
-        Message('E', "unable to write ASCII file %s", hostName.c_str());
-        return false;
+    PartialOutput partial(path);
+    bool fGood = false;
+    if (mode == TransferMode::Ascii) {
+        HostStream stream(std::fopen(path.c_str(), "w"));
+        if (!stream.IsOpen()) {
+            Message('E', "unable to write ASCII file %s", hostName.c_str());
+            return false;
+        }
+        partial.Arm(fileno(stream.Get()));
+        fGood = CopyAsciiOut(nFirst, nCount, stream.Get());
+        fGood = stream.Close() && fGood;
+    } else {
+        HostFd file(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR));
+        if (!file.IsOpen()) {
+            Message('E', "unable to write image file %s", hostName.c_str());
+            return false;
+        }
+        partial.Arm(file.Get());
+        fGood = mode == TransferMode::Byte ? CopyByteOut(nFirst, nCount, file.Get())
+                                           : CopyImageOut(nFirst, nCount, file.Get());
+        fGood = file.Reset() && fGood;
     }
-    OutputStream stream(pStream);
-    partial.Arm(fileno(pStream));
-    bool fGood = CopyAsciiOut(nFirst, nCount, stream.get());
-    fGood = stream.Close() && fGood;
     if (!fGood) {
         Message('E', "error writing file %s", hostName.c_str());
         return false;
@@ -111,37 +51,9 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
     return true;
 }
 
-// Image and byte files are created new, never over an existing file.
-bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName, bool fByte) {
-    std::string path = HostOutputPath(hostName);
-    PartialFile partial(path);
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
-    if (fd < 0) {
-        Message('E', "unable to write image file %s", hostName.c_str());
-        return false;
-    }
-    OutputDescriptor file(fd);
-    partial.Arm(fd);
-    bool fGood = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
-    fGood = file.Close() && fGood;
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
-        return false;
-    }
-    partial.Keep();
-    return true;
-}
-
-bool ExportImage(unsigned nFirst, unsigned nCount, const std::string& hostName) {
-    return ExportBinary(nFirst, nCount, hostName, false);
-}
-
-bool ExportByte(unsigned nFirst, unsigned nCount, const std::string& hostName) {
-    return ExportBinary(nFirst, nCount, hostName, true);
-}
-
-bool ReadFiles(const std::string& pattern, const std::string& destination, bool fAscii, bool fByte,
+bool ReadFiles(const std::string& pattern, const std::string& destination, TransferMode mode,
                bool fConfirm) {
+    static const char* const kModeNames[] = {"ASCII", "image", "byte"};
     bool fFound = false;
     OS8_CONTEXT context;
     InitContext(&context);
@@ -153,18 +65,9 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, bool 
         std::string hostName = MakeHostName(name, destination);
         if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), hostName.c_str()))
             continue;
-        auto nFirst = static_cast<unsigned>(nBlock);
-        auto nCount = static_cast<unsigned>(nLength);
-        if (fAscii) {
-            if (ExportAscii(nFirst, nCount, hostName))
-                Message('I', "read %s into ASCII file %s", name.c_str(), hostName.c_str());
-        } else if (fByte) {
-            if (ExportByte(nFirst, nCount, hostName))
-                Message('I', "read %s into byte file %s", name.c_str(), hostName.c_str());
-        } else {
-            if (ExportImage(nFirst, nCount, hostName))
-                Message('I', "read %s into image file %s", name.c_str(), hostName.c_str());
-        }
+        if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName))
+            Message('I', "read %s into %s file %s", name.c_str(),
+                    kModeNames[static_cast<int>(mode)], hostName.c_str());
     }
     return fFound;
 }
@@ -174,7 +77,7 @@ void ReadSystemHead(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
+    if (ExportFile(TransferMode::Image, ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
         Message('I', "OS/8 system head copied to %s", hostName.c_str());
 }
 
@@ -183,7 +86,7 @@ void ReadBootBlock(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
+    if (ExportFile(TransferMode::Image, ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
         Message('I', "boot block copied to %s", hostName.c_str());
 }
 
@@ -192,6 +95,9 @@ void ReadBootBlock(const std::string& hostName) {
 bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
                              const std::string& param2, TransferFlags* pFlags) {
     TransferFlags flags;
+    bool fAscii = false;
+    bool fImage = false;
+    bool fByte = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
         if (MatchQualifier(word, "CONFIRM", 4, &flags.fConfirm))
@@ -201,31 +107,32 @@ bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& p
         else if (MatchKeyword(word, "BOOT", 3))
             flags.fBoot = true;
         else if (MatchKeyword(word, "IMAGE", 2))
-            flags.fImage = true;
+            fImage = true;
         else if (MatchKeyword(word, "ASCII", 2))
-            flags.fAscii = true;
+            fAscii = true;
         else if (MatchKeyword(word, "BYTE", 2))
-            flags.fByte = true;
+            fByte = true;
         else {
             ReportUnknownQualifier(word);
             return false;
         }
     }
     if (flags.fSystem || flags.fBoot) {
-        if (flags.fAscii || flags.fByte) {
+        if (fAscii || fByte) {
             Message('W', "image mode required with /SYSTEM or /BOOT");
             return false;
         }
-        flags.fImage = true;
+        flags.mode = TransferMode::Image;
         if (flags.fSystem && flags.fBoot) {
             Message('W', "/SYSTEM and /BOOT may not be used together");
             return false;
         }
-    } else if (flags.fAscii && (flags.fImage || flags.fByte)) {
+    } else if (fAscii && (fImage || fByte)) {
         Message('E', "/ASCII incompatible with /IMAGE and /BYTE");
         return false;
-    } else if (!flags.fImage && !flags.fByte) {
-        flags.fAscii = true;
+    } else {
+        // ASCII unless /IMAGE or /BYTE; /BYTE wins over /IMAGE.
+        flags.mode = fByte ? TransferMode::Byte : fImage ? TransferMode::Image : TransferMode::Ascii;
     }
     *pFlags = flags;
     if (param1.empty()) {
@@ -291,7 +198,7 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
         // One destination serves every file; a list gives one per file.
         if (!GetListItem(param2, destination, ',', nIndex))
             destination = param2;
-        if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
+        if (!ReadFiles(item, destination, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }
 }

@@ -1,112 +1,80 @@
 // The WRITE command: copies host files into the mounted OS/8 unit, and the
 // system head or the boot block from a host image file into their blocks.
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 
 #include "commands.h"
+#include "hostio.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
 
-enum class TransferMode { Ascii, Image, Byte };
-
-TransferMode ModeOf(const TransferFlags& flags) {
-    if (flags.fAscii)
-        return TransferMode::Ascii;
-    return flags.fByte ? TransferMode::Byte : TransferMode::Image;
+const char* ModeName(TransferMode mode) {
+    switch (mode) {
+    case TransferMode::Ascii: return "ASCII";
+    case TransferMode::Image: return "image";
+    case TransferMode::Byte: return "byte";
+    }
+    return "";
 }
 
 // A host file opened for reading: a text stream in ASCII mode, a file
 // descriptor in image and byte mode. Closed when it goes.
 class HostInput {
 public:
-    HostInput() = default;
-    ~HostInput() {
-        if (pStream_)
-            std::fclose(pStream_);
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    HostInput(const HostInput&) = delete;
-    HostInput& operator=(const HostInput&) = delete;
-
     // Opens the host file for the mode; false after its message.
     bool Open(TransferMode mode, const std::string& hostPath) {
         std::string path = HostPath(hostPath);
-        mode_ = mode;
+        m_mode = mode;
+        bool fOpen = false;
         if (mode == TransferMode::Ascii) {
-            pStream_ = std::fopen(path.c_str(), "r");
-            if (pStream_ == nullptr) {
-                Message('E', "unable to read ASCII file %s", hostPath.c_str());
-                return false;
-            }
-            return true;
+            m_stream.Reset(std::fopen(path.c_str(), "r"));
+            fOpen = m_stream.IsOpen();
+        } else {
+            m_file.Reset(open(path.c_str(), O_RDONLY));
+            fOpen = m_file.IsOpen();
         }
-        fd_ = open(path.c_str(), O_RDONLY);
-        if (fd_ < 0) {
-            if (mode == TransferMode::Image)
-                Message('E', "unable to read image file %s", hostPath.c_str());
-            else
-                Message('E', "unable to read byte file %s", hostPath.c_str());
-            return false;
-        }
-        return true;
+        if (!fOpen)
+            Message('E', "unable to read %s file %s", ModeName(mode), hostPath.c_str());
+        return fOpen;
     }
 
     // The blocks an import of the whole file will take; false on a read
     // error. The file is read again from its start by the import.
     bool CountBlocks(unsigned long* pnBlocks) {
-        if (mode_ == TransferMode::Ascii)
-            return CountAsciiBlocks(pStream_, pnBlocks);
-        unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
-        return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && lseek(fd_, 0, SEEK_SET) == 0;
+        if (m_mode == TransferMode::Ascii)
+            return CountAsciiBlocks(m_stream.Get(), pnBlocks);
+        unsigned cbBlock = m_mode == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
+        return CountBinaryBlocks(m_file.Get(), cbBlock, pnBlocks);
     }
 
-    std::FILE* stream() const { return pStream_; }
-    int fd() const { return fd_; }
+    TransferMode mode() const { return m_mode; }
+    std::FILE* stream() const { return m_stream.Get(); }
+    int fd() const { return m_file.Get(); }
 
 private:
-    TransferMode mode_ = TransferMode::Image;
-    std::FILE* pStream_ = nullptr;
-    int fd_ = -1;
+    TransferMode m_mode = TransferMode::Image;
+    HostStream m_stream;
+    HostFd m_file;
 };
 
-// The two ways an import can fail, each with its own message.
-void ReportImportFailure(bool fReadError, const std::string& os8Name, const std::string& hostPath) {
-    if (fReadError)
-        Message('E', "error reading file %s", hostPath.c_str());
-    else
+// Imports the host file into the room from nFirst on; true when it was
+// written (*pnLength the blocks), false after the message of its failure.
+bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const HostInput& input,
+            const std::string& hostPath) {
+    switch (CopyIn(input.mode(), nFirst, pnLength, input.stream(), input.fd())) {
+    case ImportResult::Written:
+        return true;
+    case ImportResult::NoRoom:
         Message('W', "not enough room for %s", os8Name.c_str());
-}
-
-bool ImportAscii(const std::string& os8Name, unsigned nFirst, int* pnLength, std::FILE* pStream,
-                 const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyAsciiIn(nFirst, pnLength, pStream, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
-    return false;
-}
-
-bool ImportImage(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
-                 const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyImageIn(nFirst, pnLength, fd, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
-    return false;
-}
-
-bool ImportByte(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
-                const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyByteIn(nFirst, pnLength, fd, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
+        return false;
+    case ImportResult::ReadError:
+        Message('E', "error reading file %s", hostPath.c_str());
+        return false;
+    }
     return false;
 }
 
@@ -162,9 +130,9 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     // Files whose size the host does not know (such as those of /proc) are
     // asked for their first byte.
     if (nNeeded == 0 && mode != TransferMode::Ascii) {
-        char cFirst;
-        ssize_t cbRead = pread(input.fd(), &cFirst, 1, 0);
-        if (cbRead < 0) {
+        std::uint8_t bFirst = 0;
+        std::size_t cbRead = 0;
+        if (!ReadAt(input.fd(), &bFirst, 1, 0, &cbRead)) {
             Message('E', "error reading file %s", hostPath.c_str());
             return;
         }
@@ -184,19 +152,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         return;
     }
     int nLength = nRoom;
-    auto nStart = static_cast<unsigned>(nFirst);
-    bool fWritten = false;
-    switch (mode) {
-    case TransferMode::Ascii:
-        fWritten = ImportAscii(os8Name, nStart, &nLength, input.stream(), hostPath);
-        break;
-    case TransferMode::Image:
-        fWritten = ImportImage(os8Name, nStart, &nLength, input.fd(), hostPath);
-        break;
-    case TransferMode::Byte:
-        fWritten = ImportByte(os8Name, nStart, &nLength, input.fd(), hostPath);
-        break;
-    }
+    bool fWritten = Import(os8Name, static_cast<unsigned>(nFirst), &nLength, input, hostPath);
     CloseTentativeFile(&context, fWritten ? nLength : 0);
     if (fWritten)
         Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
@@ -225,7 +181,7 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
     unsigned nFirst = fSystemHead ? ORVA_SYSTEM_HEAD_FIRST : ORVA_BOOT_BLOCK_FIRST;
     int nBlocks = static_cast<int>(fSystemHead ? ORVA_SYSTEM_HEAD_BLOCKS : ORVA_BOOT_BLOCK_BLOCKS);
     int nLength = nBlocks;
-    if (!ImportImage("SYSTEM", nFirst, &nLength, input.fd(), hostPath))
+    if (!Import("SYSTEM", nFirst, &nLength, input, hostPath))
         return;
     bool fExact = nLength == nBlocks;
     if (fSystemHead && fExact)
@@ -280,7 +236,7 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
         WriteBootBlock(param1);
         return;
     }
-    TransferMode mode = ModeOf(flags);
+    TransferMode mode = flags.mode;
     std::string item, os8Pattern;
     for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the

@@ -96,21 +96,37 @@ int LargestFreeAfterDelete(const OS8_CONTEXT* pContext);
 void UnpackBlock(const std::uint16_t* pwData, std::uint8_t* pbData);
 void PackBlock(const std::uint8_t* pbData, std::uint16_t* pwData);
 
-// Exports: false when the host file did not take all the data.
+// How a file's data is represented in a host file: text, 384-byte image
+// blocks or 256-byte byte blocks.
+enum class TransferMode { Ascii, Image, Byte };
+
+// What became of an import.
+enum class ImportResult {
+    Written,    // all of the data is in the blocks
+    NoRoom,     // the data does not fit the room
+    ReadError,  // the host file could not be read
+};
+
+// Exports of nCount blocks from nFirst on, each run of blocks read from the
+// disk in one transfer: false when the host file did not take all the data.
+// A device fault abandons the command (AbortCommand).
 bool CopyAsciiOut(unsigned nFirst, unsigned nCount, std::FILE* pStream);
 bool CopyImageOut(unsigned nFirst, unsigned nCount, int fd);
 bool CopyByteOut(unsigned nFirst, unsigned nCount, int fd);
 
-// Imports with the room rule: on entry *pnLength is the room in blocks; on
-// success it is the blocks written. False with *pnLength 0 when the data
-// does not fit, or (with *pfReadError set) when the host file could not be
-// read.
-bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream,
-                 bool* pfReadError = nullptr);
-bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
-bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
+// Imports with the room rule: on entry *pnLength is the room in blocks; when
+// Written it is the blocks written, otherwise 0. Blocks go to the disk in
+// runs as the host file is read, so with NoRoom or ReadError some blocks of
+// the room may hold data. CopyIn takes the stream for ASCII and the
+// descriptor for the other modes.
+ImportResult CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream);
+ImportResult CopyImageIn(unsigned nFirst, int* pnLength, int fd);
+ImportResult CopyByteIn(unsigned nFirst, int* pnLength, int fd);
+ImportResult CopyIn(TransferMode mode, unsigned nFirst, int* pnLength, std::FILE* pStream, int fd);
 
 // Blocks an import will write, computed before anything is written. The text
 // form reads the stream to its end and rewinds it; false on a read error.
+// The binary form takes the size of the whole file (a regular file), which
+// must not have been read yet.
 bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks);
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);

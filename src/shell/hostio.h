@@ -53,6 +53,12 @@ public:
     }
     std::FILE* Get() const { return m_pStream; }
     bool IsOpen() const { return m_pStream != nullptr; }
+    // Takes pStream, closing a stream held before without a check.
+    void Reset(std::FILE* pStream) {
+        if (m_pStream != nullptr)
+            std::fclose(m_pStream);
+        m_pStream = pStream;
+    }
     // Flushes and closes; false when a write or the close failed.
     bool Close();
 

@@ -49,6 +49,11 @@ bool Confirm(const char* pszFormat, int fDefault, ...)
 bool ParseCommand(std::string_view line, std::string& command,
                   std::string& qualifiers, std::string& param1,
                   std::string& param2);
+// A word matches a keyword when its first nLength characters equal the
+// keyword's; later characters are not examined.
+bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength);
+// MatchKeyword for a qualifier that may carry a NO prefix: on a match
+// *pfFlag is set (false with NO) and true is returned.
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
                     std::size_t nLength, bool* pfFlag);
 bool GetListItem(std::string_view list, std::string& item, char separator,

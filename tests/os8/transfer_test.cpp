@@ -78,10 +78,9 @@ bool ImportText(const TempDir& dir, const std::string& text, unsigned nFirst, in
     const fs::path path = dir / "in.txt";
     WriteText(path, text);
     File file = OpenFile(path, "r");
-    bool fReadError = true;
-    const bool fResult = CopyAsciiIn(nFirst, pnLength, file.get(), &fReadError);
-    EXPECT_FALSE(fReadError);
-    return fResult;
+    const ImportResult result = CopyAsciiIn(nFirst, pnLength, file.get());
+    EXPECT_NE(result, ImportResult::ReadError);
+    return result == ImportResult::Written;
 }
 
 // ---- Packing -----------------------------------------------------------------------
@@ -303,7 +302,7 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
         int nLength = nRoom;
         bool fResult = false;
         const std::string messages =
-            CaptureMessages([&] { fResult = CopyImageIn(70, &nLength, file.fd); });
+            CaptureMessages([&] { fResult = CopyImageIn(70, &nLength, file.fd) == ImportResult::Written; });
         EXPECT_EQ(messages, "%-W, Partial last block written (not an image file?)\n");
         EXPECT_EQ(fResult, nRoom == 2);
         EXPECT_EQ(nLength, nRoom == 2 ? 2 : 0);
@@ -353,7 +352,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     Fd in(open(out.c_str(), O_RDONLY));
     int nLength = 2;
     bool fResult = false;
-    EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd); }), "");
+    EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd) == ImportResult::Written; }), "");
     EXPECT_TRUE(fResult);
     EXPECT_EQ(nLength, 2);
     const BlockWords awFirst = ReadWords(81);
@@ -372,7 +371,8 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
     for (bool fImage : {true, false}) {
         Fd file(open(path.c_str(), O_RDONLY));
         int nLength = 0;
-        EXPECT_TRUE(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd));
+        EXPECT_EQ(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd),
+                  ImportResult::Written);
         EXPECT_EQ(nLength, 0);
     }
 }
@@ -405,19 +405,16 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
         SCOPED_TRACE(nMode);
         Scribble(100, 1);
         int nLength = 5;
-        bool fReadError = false;
-        bool fResult = true;
+        ImportResult result = ImportResult::Written;
         if (nMode == 0) {
             File file = OpenFile(directory, "r");
             ASSERT_NE(file, nullptr);
-            fResult = CopyAsciiIn(100, &nLength, file.get(), &fReadError);
+            result = CopyAsciiIn(100, &nLength, file.get());
         } else {
             Fd file(open(directory.c_str(), O_RDONLY));
-            fResult = nMode == 1 ? CopyImageIn(100, &nLength, file.fd, &fReadError)
-                                 : CopyByteIn(100, &nLength, file.fd, &fReadError);
+            result = nMode == 1 ? CopyImageIn(100, &nLength, file.fd) : CopyByteIn(100, &nLength, file.fd);
         }
-        EXPECT_FALSE(fResult);
-        EXPECT_TRUE(fReadError);
+        EXPECT_EQ(result, ImportResult::ReadError);
         EXPECT_EQ(nLength, 0);
         EXPECT_EQ(ReadWords(100)[0], 05252);  // nothing written
     }
@@ -444,7 +441,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks));
         // The stream is back at its start for the import.
         int nLength = 20;
-        ASSERT_TRUE(CopyAsciiIn(110, &nLength, file.get()));
+        ASSERT_EQ(CopyAsciiIn(110, &nLength, file.get()), ImportResult::Written);
         EXPECT_EQ(nBlocks, static_cast<unsigned long>(nLength)) << text.size();
     }
 
