@@ -1,6 +1,7 @@
 // The DIRECTORY command: lists the files of the mounted unit or partition
 // that match one or more patterns, on the console or into a host text file.
 #include <cassert>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -19,19 +20,23 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// Each line of the listing is formatted in full and written with one call:
+// on the unbuffered console every call is a write of its own.
+using LineText = std::array<char, SHELL_TEXT_MAX + 64>;
+
 // Day, month name and year in nine columns; " (none)  " when the directory
 // keeps no date for the file.
-void PrintDate(std::FILE* pStream, std::uint16_t wDate) {
+void FormatDate(char* pszText, std::size_t cbText, std::uint16_t wDate) {
     static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     if (wDate == 0) {
-        std::fputs(" (none)  ", pStream);
+        std::snprintf(pszText, cbText, " (none)  ");
         return;
     }
     int nDay = 0, nMonth = 0, nYear = 0;
     DecodeDate(wDate, &nDay, &nMonth, &nYear);
     assert(nMonth >= 1 && nMonth <= 12);
-    std::fprintf(pStream, "%2d-%s-%2d", nDay, kMonths[nMonth - 1], nYear);
+    std::snprintf(pszText, cbText, "%2d-%s-%2d", nDay, kMonths[nMonth - 1], nYear);
 }
 
 // Lists the files that match one pattern, in directory order, and adds them
@@ -45,21 +50,21 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     std::uint16_t wDate = 0;
     bool fTentative = false;
     bool fMatched = false;
+    LineText line{};
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
         fMatched = true;
-        std::fprintf(pStream, "%-9s", name.c_str());
+        ++nFilesListed;
         if (fBrief) {
-            ++nFilesListed;
-            std::fputs(nFilesListed % 5 == 0 ? "\n" : "    ", pStream);
+            // Five names to a line.
+            std::snprintf(line.data(), line.size(), "%-9s%s", name.c_str(),
+                          nFilesListed % 5 == 0 ? "\n" : "    ");
         } else {
-            std::fprintf(pStream, "%5d   ", nLength);
-            PrintDate(pStream, wDate);
-            std::fprintf(pStream, "  (%04o)", static_cast<unsigned>(nBlock));
-            if (fTentative)
-                std::fputs("  [TENTATIVE]", pStream);
-            std::fputs("\n", pStream);
-            ++nFilesListed;
+            std::array<char, 32> date{};
+            FormatDate(date.data(), date.size(), wDate);
+            std::snprintf(line.data(), line.size(), "%-9s%5d   %s  (%04o)%s\n", name.c_str(), nLength,
+                          date.data(), static_cast<unsigned>(nBlock), fTentative ? "  [TENTATIVE]" : "");
         }
+        std::fputs(line.data(), pStream);
         nBlocksListed += nLength;
     }
     if (fBrief && nFilesListed % 5 != 0)
@@ -70,11 +75,14 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
 void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief) {
     if (!CheckMounted())
         return;
-    std::fprintf(pStream, "\nDirectory of %s", GetDiskName().c_str());
+    LineText line{};
     std::uint32_t nPartition = 0;
     if (GetPartition(&nPartition))
-        std::fprintf(pStream, ", partition %d", static_cast<int>(nPartition));
-    std::fputs("\n", pStream);
+        std::snprintf(line.data(), line.size(), "\nDirectory of %s, partition %d\n",
+                      GetDiskName().c_str(), static_cast<int>(nPartition));
+    else
+        std::snprintf(line.data(), line.size(), "\nDirectory of %s\n", GetDiskName().c_str());
+    std::fputs(line.data(), pStream);
     unsigned nFilesListed = 0;
     int nBlocksListed = 0;
     std::string pattern;
@@ -82,10 +90,12 @@ void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief)
         if (!ListMatches(pStream, pattern, fBrief, nFilesListed, nBlocksListed))
             Message('W', "no files found to match %s", pattern.c_str());
     }
-    std::fputs("\nTotal of ", pStream);
-    if (!fBrief)
-        std::fprintf(pStream, "%d blocks in ", nBlocksListed);
-    std::fprintf(pStream, "%u files.\n", nFilesListed);
+    if (fBrief)
+        std::snprintf(line.data(), line.size(), "\nTotal of %u files.\n", nFilesListed);
+    else
+        std::snprintf(line.data(), line.size(), "\nTotal of %d blocks in %u files.\n", nBlocksListed,
+                      nFilesListed);
+    std::fputs(line.data(), pStream);
 }
 
 }  // namespace

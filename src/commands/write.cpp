@@ -78,29 +78,38 @@ bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const Ho
     return false;
 }
 
-// Removes an older file stored under exactly the new file's name, so that
-// writing makefile (MAKEFI) never touches MAKEFI.SV. The old version is
-// kept when the new data (nNeeded blocks) would not fit even after the purge.
-// False when the host file is to be skipped.
-bool PurgeExisting(const std::string& os8Name, bool fConfirm, unsigned long nNeeded) {
-    OS8_CONTEXT context;
-    InitContext(&context);
-    std::string found;
+// Creates the tentative file for the new data (nNeeded blocks) in the
+// largest free area. An older file stored under exactly the new file's name
+// is removed first, so that writing makefile (MAKEFI) never touches
+// MAKEFI.SV; the old version is kept when the new data would not fit even
+// after the purge. One pass over the directory finds both the older file and
+// the free area; only a purge, which changes the free areas, calls for a
+// second. False when the host file is to be skipped; otherwise *pnRoom is the
+// room of the tentative file (0 for none).
+bool CreateFileFor(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
+                   OS8_CONTEXT* pContext, int* pnFirst, int* pnRoom) {
+    const OS8Name awName = EncodeFileName(os8Name);
+    OS8_CONTEXT file;
+    bool fFound = false;
     int nBlock = 0;
     int nLength = 0;
-    if (!FindStoredName(&context, os8Name, found, &nBlock, &nLength))
-        return true;
-    if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context), 0))) {
-        Message('W', "not enough room for %s", os8Name.c_str());
-        return false;
-    }
-    if (fConfirm) {
-        if (!Confirm("Purge existing file %s ?", false, found.c_str()))
+    FindStoredNameAndLargestEmpty(pContext, &awName, &file, &fFound, &nBlock, &nLength);
+    if (fFound) {
+        const std::string found = DecodeFileName(&file.awData[static_cast<unsigned>(file.nPoint)]);
+        if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&file, nLength), 0))) {
+            Message('W', "not enough room for %s", os8Name.c_str());
             return false;
-    } else {
-        Message('I', "purging existing version of %s", found.c_str());
+        }
+        if (fConfirm) {
+            if (!Confirm("Purge existing file %s ?", false, found.c_str()))
+                return false;
+        } else {
+            Message('I', "purging existing version of %s", found.c_str());
+        }
+        DeleteEntry(&file);
+        FindLargestEmpty(pContext, &nBlock, &nLength);
     }
-    DeleteEntry(&context);
+    CreateTentativeFileAt(pContext, os8Name, EncodeToday(), nBlock, nLength, pnFirst, pnRoom);
     return true;
 }
 
@@ -141,12 +150,11 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
             return;
         }
     }
-    if (!PurgeExisting(os8Name, fConfirm, nNeeded))
-        return;
     OS8_CONTEXT context;
     int nFirst = 0;
     int nRoom = 0;
-    CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    if (!CreateFileFor(os8Name, fConfirm, nNeeded, &context, &nFirst, &nRoom))
+        return;
     if (nRoom == 0) {
         Message('W', "no room (disk full) for %s", os8Name.c_str());
         return;

@@ -68,7 +68,14 @@ void WriteSegment(OS8_CONTEXT* pContext);
 
 // ---- Directory updates ---------------------------------------------------------
 
+// Positions the context on the first of the largest free areas (*pnBlock
+// its first block, *pnLength its blocks; 0 and the context at the end of the
+// directory when there is none).
 void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
+// FindLargestEmpty that also, in the same pass, positions *pFile on the
+// first file entry whose stored name words equal *pName (*pfFound tells).
+void FindStoredNameAndLargestEmpty(OS8_CONTEXT* pContext, const OS8Name* pName, OS8_CONTEXT* pFile,
+                                   bool* pfFound, int* pnBlock, int* pnLength);
 // Positions the context on a new tentative entry before the largest free
 // area; *pnBlock is its first block and *pnLength the room. The new entry
 // lives in the context only until CloseTentativeFile writes it. When the
@@ -79,6 +86,10 @@ void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
 // and for a name that IsStorableFileName refuses.
 void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
                          std::uint16_t wDate, int* pnBlock, int* pnLength);
+// CreateTentativeFile in the free area that FindLargestEmpty (or
+// FindStoredNameAndLargestEmpty) just found, with nothing written since.
+void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::uint16_t wDate,
+                           int nBlock, int nLength, int* pnBlock, int* pnLength);
 void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
 void DeleteEntry(OS8_CONTEXT* pContext);
 // False (nothing changed) for a name that IsStorableFileName refuses.
@@ -90,6 +101,8 @@ unsigned UnitBlocks();
 // leave: the larger of the largest free area now and the file joined with
 // the free areas beside it in its segment.
 int LargestFreeAfterDelete(const OS8_CONTEXT* pContext);
+// The same, given the largest free area now.
+int LargestFreeAfterDelete(const OS8_CONTEXT* pContext, int nLargestNow);
 
 // ---- File data transfer -----------------------------------------------------------
 
