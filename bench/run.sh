@@ -47,7 +47,7 @@ for lib in orva_loop orva_commands orva_os8 orva_disk orva_shell; do
     libs="$libs $file"
 done
 # shellcheck disable=SC2086
-${CXX:-c++} -std=c++20 -O2 -I"$root/src/shell" -I"$root/src/disk" "$root/bench/transfers.cpp" \
+${CXX:-c++} -std=c++20 -O2 -I"$root/src/orva" -I"$root/src/disk" "$root/bench/transfers.cpp" \
     -Wl,--start-group $libs -Wl,--end-group -o "$work/transfers"
 
 # ---- The host files ----------------------------------------------------------

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "disk.h"
-#include "shell.h"
+#include "orva.h"
 
 int main(int argc, char** argv) {
     int nStatus = OrvaMain(argc, argv);

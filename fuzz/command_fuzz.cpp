@@ -24,6 +24,7 @@
 
 #include "disk.h"
 #include "fuzz_kit.h"
+#include "orva.h"
 #include "os8.h"
 #include "shell.h"
 

@@ -1,5 +1,5 @@
-// The orva command shell: messages and questions, the command-line parser
-// and the tools every command handler uses, and the command loop.
+// The orva console kit: messages and questions, the command-line parser
+// and the host tools every module uses.
 #pragma once
 
 #include <cstddef>
@@ -75,12 +75,3 @@ void SplitHostPath(std::string_view path, std::string& directory,
 std::string HostPath(std::string_view path);
 // First (fFirst) or next regular file matching a host wildcard pattern.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
-
-// ---- Command loop ----------------------------------------------------------
-
-void DoCommand(const std::string& line);
-void ShowHelp();
-void DoExit(const std::string& qualifiers, const std::string& param1,
-            const std::string& param2);
-// The whole program: returns the exit status.
-int OrvaMain(int argc, char** argv);

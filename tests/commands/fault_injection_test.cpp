@@ -14,6 +14,7 @@
 
 #include "disk.h"
 #include "harness.h"
+#include "orva.h"
 #include "os8.h"
 #include "shell.h"
 

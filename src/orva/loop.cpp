@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "disk.h"
+#include "orva.h"
 #include "shell.h"
 
 namespace {

@@ -1,3 +1,3 @@
-#include "shell.h"
+#include "orva.h"
 
 int main(int argc, char** argv) { return OrvaMain(argc, argv); }
