@@ -4,7 +4,9 @@
 #include <array>
 #include <cassert>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include <fcntl.h>
@@ -470,21 +472,30 @@ ImageGeometry GetImageGeometry(DiskType nDiskType) {
     return {0, 0};
 }
 
-// Zeros for a new image, written about a mebibyte at a time. The buffer is
-// never written to, so its pages stay shared with the host's zero page.
+// A new image is written about a mebibyte at a time.
 constexpr std::size_t ZERO_FILL_SIZE = std::size_t{1} << 20;
-const std::array<std::uint8_t, ZERO_FILL_SIZE> g_abZero{};
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
 
 // Writes nSectors zero sectors of cbSector bytes from the start of the image,
-// as many whole sectors at a time as the zero buffer holds. False (errno set)
-// at the first write that fails.
+// as many whole sectors at a time as the zero buffer holds. The buffer lives
+// only while the image is written, so it adds nothing to the memory the run
+// needs later; should it not be had, one bank at a time is written instead.
+// False (errno set) at the first write that fails.
 bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
     assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE);
+    std::array<std::uint8_t, NB03_BANK_SIZE> abBank{};
+    std::unique_ptr<std::uint8_t, FreeDeleter> pbBuffer(
+        static_cast<std::uint8_t*>(std::calloc(ZERO_FILL_SIZE, 1)));
+    const std::uint8_t* pbZero = pbBuffer ? pbBuffer.get() : abBank.data();
+    const std::size_t cbZero = pbBuffer ? ZERO_FILL_SIZE : abBank.size();
     const std::uint64_t qSize = std::uint64_t{cbSector} * nSectors;
-    const std::size_t cbChunk = ZERO_FILL_SIZE / cbSector * cbSector;
+    const std::size_t cbChunk = cbZero / cbSector * cbSector;
     for (std::uint64_t lOffset = 0; lOffset < qSize; lOffset += cbChunk) {
         const auto cb = static_cast<std::size_t>(std::min<std::uint64_t>(cbChunk, qSize - lOffset));
-        if (!WriteAt(g_mount.hVirtualDisk.Get(), g_abZero.data(), cb, lOffset))
+        if (!WriteAt(g_mount.hVirtualDisk.Get(), pbZero, cb, lOffset))
             return false;
     }
     return true;
