@@ -465,3 +465,58 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
 }
 
 }  // namespace
+
+// ---- Files of several runs ---------------------------------------------------------
+
+// Files longer than one run of blocks go in and out whole in every mode, and
+// a file one block too large for its room is refused.
+TEST(LongFiles, GoInAndOutWholeInEveryMode) {
+    TempDisk disk(DiskType::RX01);
+    const unsigned nBlocks = 2 * DISK_RUN_BLOCKS + 5;
+    std::string text;
+    for (unsigned nLine = 0; text.size() < (nBlocks - 1) * 380u; ++nLine)
+        text += "Line " + std::to_string(nLine) + " of a long text.\n";
+    std::string binary;
+    for (unsigned i = 0; i < nBlocks * OS8_BYTE_BLOCK_SIZE; ++i)
+        binary += static_cast<char>((i * 7 + i / 384) & 0xFF);
+
+    for (TransferMode mode : {TransferMode::Ascii, TransferMode::Image, TransferMode::Byte}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const std::string data =
+            mode == TransferMode::Ascii ? text
+            : mode == TransferMode::Image ? binary
+                                          : binary.substr(0, nBlocks * OS8_BLOCK_SIZE);
+        const fs::path in = disk.dir() / "in";
+        WriteText(in, data);
+        unsigned long nNeeded = 0;
+        {
+            File stream = OpenFile(in, "r");
+            Fd file(open(in.c_str(), O_RDONLY));
+            ASSERT_TRUE(mode == TransferMode::Ascii
+                            ? CountAsciiBlocks(stream.get(), &nNeeded)
+                            : CountBinaryBlocks(file.fd, mode == TransferMode::Image ? 384 : 256, &nNeeded));
+            ASSERT_GT(nNeeded, DISK_RUN_BLOCKS);
+            int nLength = static_cast<int>(nNeeded) - 1;
+            EXPECT_EQ(CopyIn(mode, 10, &nLength, stream.get(), file.fd), ImportResult::NoRoom);
+            EXPECT_EQ(nLength, 0);
+        }
+        {
+            File stream = OpenFile(in, "r");
+            Fd file(open(in.c_str(), O_RDONLY));
+            int nLength = static_cast<int>(nNeeded);
+            EXPECT_EQ(CopyIn(mode, 10, &nLength, stream.get(), file.fd), ImportResult::Written);
+            EXPECT_EQ(nLength, static_cast<int>(nNeeded));
+        }
+        const fs::path out = disk.dir() / "out";
+        fs::remove(out);
+        if (mode == TransferMode::Ascii) {
+            File stream = OpenFile(out, "w");
+            EXPECT_TRUE(CopyAsciiOut(10, static_cast<unsigned>(nNeeded), stream.get()));
+        } else {
+            Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+            EXPECT_TRUE(mode == TransferMode::Image ? CopyImageOut(10, static_cast<unsigned>(nNeeded), file.fd)
+                                                    : CopyByteOut(10, static_cast<unsigned>(nNeeded), file.fd));
+        }
+        EXPECT_TRUE(ReadText(out) == data);
+    }
+}
