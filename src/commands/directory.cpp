@@ -4,21 +4,16 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
 #include "disk.h"
+#include "hostio.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Each line of the listing is formatted in full and written with one call:
 // on the unbuffered console every call is a write of its own.
@@ -114,19 +109,17 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
         }
     }
     if (!param2.empty() && CheckNoList(param2)) {
-        FilePtr file(std::fopen(HostPath(param2).c_str(), "w"));
-        if (!file) {
+        HostStream file(std::fopen(HostPath(param2).c_str(), "w"));
+        if (!file.IsOpen()) {
             Message('E', "unable to write file %s", param2.c_str());
             return;
         }
         // A device fault or a damaged directory abandons the listing; the
         // file is closed all the same.
-        ListDirectory(file.get(), param1, fBrief);
+        ListDirectory(file.Get(), param1, fBrief);
         // A listing the host file did not take (a full disk) is reported,
         // not passed over.
-        bool fWritten = std::ferror(file.get()) == 0;
-        fWritten = std::fclose(file.release()) == 0 && fWritten;
-        if (!fWritten)
+        if (!file.Close())
             Message('E', "unable to write file %s", param2.c_str());
         return;
     }
