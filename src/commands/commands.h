@@ -63,6 +63,12 @@ std::string HostOutputPath(std::string_view hostName);
 // letter, a digit or a dot replaced by X.
 std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern);
 
+// A name as a directory entry stores it, by WRITE's rule: in upper case,
+// every character other than a letter, a digit or a dot replaced by X, cut
+// to six and two characters. A name that cannot be stored comes back with
+// only the characters replaced.
+std::string MakeStoredName(std::string_view name);
+
 // ---- RENAME ------------------------------------------------------------------------
 
 // The new name RENAME gives a file: the new pattern with "?" and "*" taking

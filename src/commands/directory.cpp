@@ -109,6 +109,10 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
         }
     }
     if (!param2.empty() && CheckNoList(param2)) {
+        if (IsMountedDisk(param2)) {
+            Message('E', "%s is the mounted disk", param2.c_str());
+            return;
+        }
         HostStream file(std::fopen(HostPath(param2).c_str(), "w"));
         if (!file.IsOpen()) {
             Message('E', "unable to write file %s", param2.c_str());

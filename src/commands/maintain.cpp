@@ -30,7 +30,9 @@ bool DeleteFiles(const std::string& pattern, bool fConfirm) {
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;
-    while (FindFile(&context, pattern, name, nullptr, nullptr, nullptr, nullptr)) {
+    // The pattern must cover the whole name: DELETE PROG removes PROG.
+    // alone, never PROGRM.SV or PROG.BA.
+    while (FindWholeName(&context, pattern, name)) {
         fFound = true;
         if (fConfirm && !Confirm("Delete file %s ?", false, name.c_str()))
             continue;
@@ -47,13 +49,16 @@ bool RenameFiles(const std::string& oldPattern, const std::string& newPattern, b
     OS8_CONTEXT context;
     InitContext(&context);
     std::string name;
-    while (FindFile(&context, oldPattern, name, nullptr, nullptr, nullptr, nullptr)) {
+    while (FindWholeName(&context, oldPattern, name)) {
         fFound = true;
-        std::string newName = MakeNewName(name, newPattern);
+        // The new name is shown and checked as it will be stored: cut to
+        // 6.2, its other characters turned into X as WRITE turns them.
+        const std::string madeName = MakeNewName(name, newPattern);
+        std::string newName = MakeStoredName(madeName);
         // A name without name characters would be stored with a first word
         // of 0, which marks free space.
         if (!IsStorableFileName(newName)) {
-            Message('E', "invalid OS/8 file name %s", newName.c_str());
+            Message('E', "invalid OS/8 file name %s", madeName.c_str());
             continue;
         }
         if (fConfirm && !Confirm("Rename %s to %s ?", true, name.c_str(), newName.c_str()))

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "commands.h"
 #include "disk.h"
 #include "os8.h"
@@ -38,6 +40,7 @@ namespace {
 
 struct MountOptions {
     DiskType nDiskType = DiskType::RX50;
+    bool fTypeGiven = false;
     bool fVirtual = true;
     bool fReadOnly = false;
     bool fSystem = false;
@@ -51,18 +54,19 @@ struct MountOptions {
 bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
                        const std::string& param2, MountOptions& options) {
     options = MountOptions{};
+    DiskType nGivenType = DiskType::None;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
         if (MatchKeyword(word, "RX01", 4))
-            options.nDiskType = DiskType::RX01;
+            nGivenType = DiskType::RX01;
         else if (MatchKeyword(word, "RX50", 4))
-            options.nDiskType = DiskType::RX50;
+            nGivenType = DiskType::RX50;
         else if (MatchKeyword(word, "NB03", 2))
-            options.nDiskType = DiskType::NB03;
+            nGivenType = DiskType::NB03;
         else if (MatchKeyword(word, "HE02", 2))
-            options.nDiskType = DiskType::HE02;
+            nGivenType = DiskType::HE02;
         else if (MatchKeyword(word, "RK05", 2))
-            options.nDiskType = DiskType::RK05;
+            nGivenType = DiskType::RK05;
         else if (MatchKeyword(word, "PHYSICAL", 3))
             options.fVirtual = false;
         else if (MatchKeyword(word, "VIRTUAL", 3))
@@ -77,6 +81,10 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
             ReportUnknownQualifier(word);
             return false;
         }
+    }
+    if (nGivenType != DiskType::None) {
+        options.nDiskType = nGivenType;
+        options.fTypeGiven = true;
     }
     if (!options.fVirtual && options.nDiskType != DiskType::RX01 &&
         options.nDiskType != DiskType::RX50 && options.nDiskType != DiskType::HE02) {
@@ -93,8 +101,64 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
     return true;
 }
 
-// The type never follows from the extension; a name without one gets the
-// type's own.
+// The image extensions that tell the device type. New device types add
+// theirs here.
+struct ImageExtension {
+    const char* pszExtension;
+    DiskType nDiskType;
+};
+constexpr ImageExtension kImageExtensions[] = {
+    {".rx1", DiskType::RX01}, {".rx01", DiskType::RX01}, {".rx5", DiskType::RX50},
+    {".rx50", DiskType::RX50}, {".nb3", DiskType::NB03}, {".he2", DiskType::HE02},
+    {".rk5", DiskType::RK05}, {".rk05", DiskType::RK05},
+};
+
+// The type an image name's extension tells (case folded); false for a name
+// without a known extension.
+bool TypeFromExtension(const std::string& szName, DiskType* pnDiskType) {
+    std::string directory, name, extension;
+    SplitHostPath(szName, directory, name, extension);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const ImageExtension& known : kImageExtensions) {
+        if (extension == known.pszExtension) {
+            *pnDiskType = known.nDiskType;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* DiskTypeName(DiskType nDiskType) {
+    switch (nDiskType) {
+    case DiskType::RX01: return "RX01";
+    case DiskType::RX50: return "RX50";
+    case DiskType::NB03: return "NB03";
+    case DiskType::HE02: return "HE02";
+    case DiskType::RK05: return "RK05";
+    case DiskType::None: break;
+    }
+    return "";
+}
+
+// An image larger than its type is not a disk of that type: most likely the
+// type qualifier is wrong, and writing would corrupt it. It is mounted read
+// only, with a warning. (A shorter image is a valid disk: the simulator
+// writes them so.)
+void CheckImageSize(MountOptions& options) {
+    struct stat info {};
+    if (::stat(HostPath(options.szName).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    const std::uint64_t cbFull = GetImageBytes(options.nDiskType);
+    if (static_cast<std::uint64_t>(info.st_size) <= cbFull)
+        return;
+    Message('W', "%s is larger than a %s disk (%lu bytes); check the type qualifier",
+            options.szName.c_str(), DiskTypeName(options.nDiskType), static_cast<unsigned long>(cbFull));
+    options.fReadOnly = true;
+    options.fInitialize = false;
+}
+
+// A name without extension gets the type's own.
 void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     std::string directory, name, extension;
     SplitHostPath(szName, directory, name, extension);
@@ -208,7 +272,11 @@ void DoMount(const std::string& qualifiers, const std::string& param1, const std
     if (!ParseMountOptions(qualifiers, param1, param2, options))
         return;
     if (options.fVirtual) {
+        // Without a type qualifier the image's extension tells the type.
+        if (!options.fTypeGiven)
+            TypeFromExtension(options.szName, &options.nDiskType);
         AddDefaultExtension(options.szName, options.nDiskType);
+        CheckImageSize(options);
         MountImage(options);
     } else {
         MountDrive(options);

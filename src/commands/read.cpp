@@ -9,11 +9,21 @@
 #include <utility>
 
 #include "commands.h"
+#include "disk.h"
 #include "hostio.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
+
+// A host file written over the mounted image would destroy the disk being
+// read; it is refused before anything is opened for writing.
+bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
+    if (!IsMountedDisk(path))
+        return false;
+    Message('E', "%s is the mounted disk", hostName.c_str());
+    return true;
+}
 
 // Copies nCount blocks from nFirst into a new host file in the mode; false
 // after its message. A text file replaces an existing file; image and byte
@@ -21,6 +31,8 @@ namespace {
 // is abandoned leaves no partial file behind.
 bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
+    if (RefuseMountedDisk(path, hostName))
+        return false;
     PartialOutput partial(path);
     bool fGood = false;
     if (mode == TransferMode::Ascii) {
@@ -198,6 +210,10 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
         // One destination serves every file; a list gives one per file.
         if (!GetListItem(param2, destination, ',', nIndex))
             destination = param2;
+        // An existing directory is where the files go, also when it is
+        // named without a separator at its end.
+        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
+            destination += '/';
         if (!ReadFiles(item, destination, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

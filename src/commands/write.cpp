@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
+#include <string_view>
+#include <vector>
 
 #include "commands.h"
+#include "disk.h"
 #include "hostio.h"
 #include "os8.h"
 #include "shell.h"
@@ -46,17 +50,20 @@ public:
     // error. The file is read again from its start by the import.
     bool CountBlocks(unsigned long* pnBlocks) {
         if (m_mode == TransferMode::Ascii)
-            return CountAsciiBlocks(m_stream.Get(), pnBlocks);
+            return CountAsciiBlocks(m_stream.Get(), pnBlocks, &m_notes);
         unsigned cbBlock = m_mode == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
         return CountBinaryBlocks(m_file.Get(), cbBlock, pnBlocks);
     }
 
+    // What the text conversion changes, once CountBlocks has run.
+    const HostTextNotes& notes() const { return m_notes; }
     TransferMode mode() const { return m_mode; }
     std::FILE* stream() const { return m_stream.Get(); }
     int fd() const { return m_file.Get(); }
 
 private:
     TransferMode m_mode = TransferMode::Image;
+    HostTextNotes m_notes;
     HostStream m_stream;
     HostFd m_file;
 };
@@ -78,39 +85,69 @@ bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const Ho
     return false;
 }
 
-// Creates the tentative file for the new data (nNeeded blocks) in the
-// largest free area. An older file stored under exactly the new file's name
-// is removed first, so that writing makefile (MAKEFI) never touches
-// MAKEFI.SV; the old version is kept when the new data would not fit even
-// after the purge. One pass over the directory finds both the older file and
-// the free area; only a purge, which changes the free areas, calls for a
-// second. False when the host file is to be skipped; otherwise *pnRoom is the
-// room of the tentative file (0 for none).
-bool CreateFileFor(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
-                   OS8_CONTEXT* pContext, int* pnFirst, int* pnRoom) {
+// What becomes of an older file stored under exactly the new file's name
+// (so that writing makefile, MAKEFI, never touches MAKEFI.SV).
+enum class OldVersion {
+    None,         // there is none
+    KeepUntilNew, // removed once the new version is closed
+    PurgeFirst,   // the new version fits only in the room it frees
+    Skip,         // the host file is not written
+};
+
+// Finds an older version and asks about it. It is kept when the new data
+// (nNeeded blocks) would not fit even after it is purged. *pnOldBlock is
+// its first block. The same pass over the directory positions *pFree on
+// the largest free area, *pnFreeBlock its first block and *pnFree its blocks,
+// as FindLargestEmpty does, for the new file.
+OldVersion CheckOldVersion(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
+                           int* pnOldBlock, OS8_CONTEXT* pFree, int* pnFreeBlock, int* pnFree) {
     const OS8Name awName = EncodeFileName(os8Name);
-    OS8_CONTEXT file;
+    OS8_CONTEXT context;
     bool fFound = false;
-    int nBlock = 0;
-    int nLength = 0;
-    FindStoredNameAndLargestEmpty(pContext, &awName, &file, &fFound, &nBlock, &nLength);
-    if (fFound) {
-        const std::string found = DecodeFileName(&file.awData[static_cast<unsigned>(file.nPoint)]);
-        if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&file, nLength), 0))) {
-            Message('W', "not enough room for %s", os8Name.c_str());
-            return false;
-        }
-        if (fConfirm) {
-            if (!Confirm("Purge existing file %s ?", false, found.c_str()))
-                return false;
-        } else {
-            Message('I', "purging existing version of %s", found.c_str());
-        }
-        DeleteEntry(&file);
-        FindLargestEmpty(pContext, &nBlock, &nLength);
+    FindStoredNameAndLargestEmpty(pFree, &awName, &context, &fFound, pnFreeBlock, pnFree);
+    if (!fFound)
+        return OldVersion::None;
+    *pnOldBlock = context.nBlock;
+    const std::string found = DecodeFileName(&context.awData[static_cast<unsigned>(context.nPoint)]);
+    if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context, *pnFree), 0))) {
+        Message('W', "not enough room for %s", os8Name.c_str());
+        return OldVersion::Skip;
     }
-    CreateTentativeFileAt(pContext, os8Name, EncodeToday(), nBlock, nLength, pnFirst, pnRoom);
-    return true;
+    if (fConfirm) {
+        if (!Confirm("Purge existing file %s ?", false, found.c_str()))
+            return OldVersion::Skip;
+    } else {
+        Message('I', "purging existing version of %s", found.c_str());
+    }
+    return nNeeded <= static_cast<unsigned long>(*pnFree) ? OldVersion::KeepUntilNew : OldVersion::PurgeFirst;
+}
+
+// Deletes the older version: the file of that name that begins at nBlock.
+void PurgeOldVersion(const std::string& os8Name, int nBlock) {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string found;
+    int nFound = 0;
+    int nLength = 0;
+    while (FindStoredName(&context, os8Name, found, &nFound, &nLength)) {
+        if (nFound == nBlock) {
+            DeleteEntry(&context);
+            return;
+        }
+    }
+}
+
+// No tentative file could be made: the disk has no free block, or free
+// blocks but no room in its directory for another entry.
+void ReportNoRoom(const std::string& os8Name) {
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nFree = 0;
+    FindLargestEmpty(&context, &nBlock, &nFree);
+    if (nFree > 0)
+        Message('W', "no room (directory full) for %s", os8Name.c_str());
+    else
+        Message('W', "no room (disk full) for %s", os8Name.c_str());
 }
 
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
@@ -150,30 +187,104 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
             return;
         }
     }
+    // The new version is written as a tentative file beside the old one,
+    // which goes only once the new one is closed: a fault or a read error
+    // on the way leaves the old version as it was. Only when the new data
+    // fits nowhere but in the old version's room is the old one purged
+    // first.
+    // One pass over the directory finds the older version and the free area;
+    // only a purge, which changes the free areas, calls for another.
+    int nOldBlock = 0;
     OS8_CONTEXT context;
+    int nFreeBlock = 0;
+    int nFree = 0;
+    OldVersion old = CheckOldVersion(os8Name, fConfirm, nNeeded, &nOldBlock, &context, &nFreeBlock, &nFree);
+    if (old == OldVersion::Skip)
+        return;
     int nFirst = 0;
     int nRoom = 0;
-    if (!CreateFileFor(os8Name, fConfirm, nNeeded, &context, &nFirst, &nRoom))
-        return;
+    if (old == OldVersion::PurgeFirst) {
+        PurgeOldVersion(os8Name, nOldBlock);
+        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    } else {
+        CreateTentativeFileAt(&context, os8Name, EncodeToday(), nFreeBlock, nFree, &nFirst, &nRoom);
+    }
+    if (nRoom == 0 && old == OldVersion::KeepUntilNew) {
+        // No directory room for a second entry: the old one makes way.
+        PurgeOldVersion(os8Name, nOldBlock);
+        old = OldVersion::PurgeFirst;
+        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    }
     if (nRoom == 0) {
-        Message('W', "no room (disk full) for %s", os8Name.c_str());
+        ReportNoRoom(os8Name);
         return;
     }
     int nLength = nRoom;
     bool fWritten = Import(os8Name, static_cast<unsigned>(nFirst), &nLength, input, hostPath);
-    CloseTentativeFile(&context, fWritten ? nLength : 0);
-    if (fWritten)
-        Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    if (!fWritten) {
+        CloseTentativeFile(&context, 0);
+        return;
+    }
+    if (old != OldVersion::KeepUntilNew)
+        CloseTentativeFile(&context, nLength);
+    else if (!CloseTentativeReplacing(&context, nLength, nOldBlock))
+        PurgeOldVersion(os8Name, nOldBlock);
+    Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    // The text conversion keeps OS/8's rules, but says what they changed.
+    if (input.notes().fCutAtControlZ)
+        Message('W', "%s: text after a control-Z was not written", hostPath.c_str());
+    if (input.notes().nHighBit > 0)
+        Message('W', "%s: %u characters outside 7-bit ASCII were changed", hostPath.c_str(),
+                input.notes().nHighBit);
+}
+
+bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
+
+// The host files one item names, without the mounted image: a wildcard
+// passes over it silently, a name of its own is refused. Nothing is written
+// to the disk before the whole list is known.
+std::vector<std::string> FindHostFiles(const std::string& hostPattern, bool* pfFound) {
+    std::vector<std::string> paths;
+    *pfFound = false;
+    std::string hostPath;
+    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
+        *pfFound = true;
+        if (IsMountedDisk(hostPath)) {
+            if (!HasWildcard(hostPattern))
+                Message('E', "%s is the mounted disk", hostPath.c_str());
+            continue;
+        }
+        paths.push_back(hostPath);
+    }
+    return paths;
+}
+
+// Several host files written under one OS/8 name would each purge the one
+// before: only the last would be left. True when the item must be refused.
+bool WouldShareOneName(const std::string& os8Pattern, const std::vector<std::string>& paths) {
+    if (paths.size() < 2)
+        return false;
+    if (!HasWildcard(os8Pattern))
+        return true;
+    std::set<OS8Name> names;
+    for (const std::string& path : paths) {
+        if (!names.insert(EncodeFileName(MakeOS8Name(path, os8Pattern))).second)
+            return true;
+    }
+    return false;
 }
 
 bool WriteFiles(const std::string& os8Pattern, const std::string& hostPattern, TransferMode mode,
                 bool fConfirm) {
     bool fFound = false;
-    std::string hostPath;
-    for (bool fFirst = true; FindHostFile(fFirst, hostPattern, hostPath); fFirst = false) {
-        fFound = true;
-        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
+    const std::vector<std::string> paths = FindHostFiles(hostPattern, &fFound);
+    if (WouldShareOneName(os8Pattern, paths)) {
+        Message('E', "%s matches several host files; give a destination pattern such as *.TX",
+                hostPattern.c_str());
+        return true;
     }
+    for (const std::string& hostPath : paths)
+        WriteOneFile(os8Pattern, hostPath, mode, fConfirm);
     return fFound;
 }
 
@@ -210,6 +321,17 @@ bool IsAsciiLetterOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// Upper case, and every character other than a letter, a digit or a dot
+// replaced by X, so that no character of a name is silently dropped.
+void ReplaceUnstorable(std::string& name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c != '.' && !IsAsciiLetterOrDigit(c))
+            c = 'X';
+    }
+}
+
 }  // namespace
 
 std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) {
@@ -221,13 +343,16 @@ std::string MakeOS8Name(std::string_view hostPath, std::string_view os8Pattern) 
     if (extension.empty() || extension == ".*")
         extension = hostExtension.substr(0, 3);
     std::string name = base.substr(0, 6) + extension.substr(0, 3);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c != '.' && !IsAsciiLetterOrDigit(c))
-            c = 'X';
-    }
+    ReplaceUnstorable(name);
     return name;
+}
+
+std::string MakeStoredName(std::string_view name) {
+    std::string text(name);
+    ReplaceUnstorable(text);
+    if (!IsStorableFileName(text))
+        return text;
+    return DecodeFileName(EncodeFileName(text).data());
 }
 
 void DoWrite(const std::string& qualifiers, const std::string& param1, const std::string& param2) {

@@ -50,6 +50,11 @@ struct MountState {
     HostFd hVirtualDisk;
     std::string szDiskName;
     std::uint32_t nPartition = 0;
+    // What the host file or device is, taken when it was opened, so that a
+    // host file named later can be told to be the same one whatever name it
+    // is given.
+    bool fHaveIdentity = false;
+    struct stat identity {};
 };
 
 MountState g_mount;
@@ -501,8 +506,19 @@ bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
     return true;
 }
 
+// Same file: same device and inode; or the same block device through
+// another device node.
+bool IsSameHostFile(const struct stat& a, const struct stat& b) {
+    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+        return true;
+    return S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode) && a.st_rdev == b.st_rdev;
+}
+
 void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
                 const std::string& name) {
+    g_mount.fHaveIdentity =
+        fVirtual ? ::fstat(g_mount.hVirtualDisk.Get(), &g_mount.identity) == 0
+                 : ::stat(HostPath(name).c_str(), &g_mount.identity) == 0;
     g_mount.szDiskName = name;
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
@@ -585,6 +601,19 @@ void CloseDisk() {
     g_mount.fReadOnly = false;
     g_mount.szDiskName.clear();
     g_mount.nDiskType = DiskType::None;
+    g_mount.fHaveIdentity = false;
+}
+
+std::uint64_t GetImageBytes(DiskType nDiskType) {
+    const ImageGeometry geometry = GetImageGeometry(nDiskType);
+    return std::uint64_t{geometry.cbSector} * geometry.nSectors;
+}
+
+bool IsMountedDisk(const std::string& hostPath) {
+    if (!IsDiskMounted() || !g_mount.fHaveIdentity)
+        return false;
+    struct stat info {};
+    return ::stat(HostPath(hostPath).c_str(), &info) == 0 && IsSameHostFile(info, g_mount.identity);
 }
 
 bool IsDiskMounted() { return g_mount.nDiskType != DiskType::None; }

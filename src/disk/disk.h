@@ -45,6 +45,12 @@ bool IsDiskMounted();
 DiskType GetDiskType();
 const std::string& GetDiskName();
 bool IsDiskReadOnly();
+// The full size in bytes of an image file of the type.
+std::uint64_t GetImageBytes(DiskType nDiskType);
+// True when the host path names the mounted image file or drive, by what
+// the file is (on this host its device and inode), not by how it is
+// spelled. A path that does not exist is not the mounted disk.
+bool IsMountedDisk(const std::string& hostPath);
 bool SelectPartition(std::uint32_t nPartition);
 bool GetPartition(std::uint32_t* pnPartition);
 

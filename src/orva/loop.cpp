@@ -52,6 +52,11 @@ void DoExit(const std::string& qualifiers, const std::string& param1, const std:
 void DoCommand(const std::string& line) {
     if (line.empty())
         return;
+    // A line cut to fit would run as another command than the one typed.
+    if (IsLineTooLong(line)) {
+        Message('E', "command line too long");
+        return;
+    }
     if (line[0] == '!') {
         // The host's answer is its own business; its status is not ours.
         [[maybe_unused]] int status = std::system(line.c_str() + 1);

@@ -27,6 +27,12 @@ OS8Name EncodeFileName(std::string_view text);
 bool IsStorableFileName(std::string_view text);
 void SplitFileName(std::string_view text, std::string& base, std::string& extension);
 bool MatchWildcard(std::string_view pattern, std::string_view name);
+// Matching for the commands that change or remove entries: the pattern must
+// cover the whole name. "*" matches any run of characters within the name
+// or the extension, "?" exactly one character. A pattern without a dot
+// takes any extension when it holds a "*" (PROG*, and * for every file),
+// and names a file without extension otherwise (PROG is PROG. alone).
+bool MatchWholeName(std::string_view pattern, std::string_view name);
 
 void GetToday(int* pnDay, int* pnMonth, int* pnYear);  // year since 1900
 std::uint16_t EncodeToday();
@@ -57,6 +63,8 @@ bool NextEntry(OS8_CONTEXT* pContext, std::string* pName, int* pnBlock,
                int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
 bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name,
               int* pnBlock, int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+// Like FindFile, with MatchWholeName in place of MatchWildcard.
+bool FindWholeName(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name);
 bool FileExists(std::string_view name);
 // Like FindFile, but finds the next file entry whose stored name words equal
 // those of EncodeFileName(name) exactly; no wildcards.
@@ -91,6 +99,12 @@ void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
 void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::uint16_t wDate,
                            int nBlock, int nLength, int* pnBlock, int* pnLength);
 void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
+// Closes the tentative file with nLength (> 0) blocks and, when the file of
+// the same name that begins at block nOldBlock lies in the same segment,
+// deletes it in the same segment write, so the directory holds one version
+// or the other at every moment. False when that file is in another segment
+// (or gone): the caller deletes it afterwards.
+bool CloseTentativeReplacing(OS8_CONTEXT* pContext, int nLength, int nOldBlock);
 void DeleteEntry(OS8_CONTEXT* pContext);
 // False (nothing changed) for a name that IsStorableFileName refuses.
 bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName);
@@ -137,9 +151,17 @@ ImportResult CopyImageIn(unsigned nFirst, int* pnLength, int fd);
 ImportResult CopyByteIn(unsigned nFirst, int* pnLength, int fd);
 ImportResult CopyIn(TransferMode mode, unsigned nFirst, int* pnLength, std::FILE* pStream, int fd);
 
+// What the text conversion changed in a host text: text after a control-Z,
+// which ends the file, is left out, and characters with bit 7 set lose it.
+struct HostTextNotes {
+    bool fCutAtControlZ = false;
+    unsigned nHighBit = 0;
+};
+
 // Blocks an import will write, computed before anything is written. The text
-// form reads the stream to its end and rewinds it; false on a read error.
-// The binary form takes the size of the whole file (a regular file), which
-// must not have been read yet.
-bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks);
+// form reads the stream to its end and rewinds it, and tells in pNotes (when
+// given) what the conversion will change; false on a read error. The binary
+// form takes the size of the whole file (a regular file), which must not
+// have been read yet.
+bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes* pNotes = nullptr);
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);

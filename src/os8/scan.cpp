@@ -143,6 +143,14 @@ bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name
     return false;
 }
 
+bool FindWholeName(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name) {
+    while (NextEntry(pContext, &name, nullptr, nullptr, nullptr, nullptr)) {
+        if (!name.empty() && MatchWholeName(pattern, name))
+            return true;
+    }
+    return false;
+}
+
 bool FileExists(std::string_view name) {
     OS8_CONTEXT context;
     InitContext(&context);

@@ -12,8 +12,6 @@ constexpr std::uint8_t ASCII_LF = 10;
 constexpr std::uint8_t ASCII_CR = 13;
 constexpr std::uint8_t ASCII_CTRL_Z = 26;
 constexpr std::uint8_t ASCII_BIT7 = 0200;
-// A longer host line is split into OS/8 lines of this many characters.
-constexpr unsigned OS8_LINE_MAX = 255;
 
 using ByteBlock = std::array<std::uint8_t, OS8_BYTE_BLOCK_SIZE>;
 
@@ -35,12 +33,14 @@ unsigned RunLength(unsigned nBlock, unsigned nLeft) {
 // Reads a host text and hands each character to be stored to pfnPut, in
 // order: the characters of every line, then CR and LF for its end. A line
 // ends in LF or CR LF (the CR is part of the line end); a last line without
-// one ends all the same; a line longer than 255 characters is split into
-// lines of 255. False when the stream could not be read, or as soon as
-// pfnPut returns false (*pfStopped is then set).
+// one ends all the same; a line is kept whole however long it is. A
+// control-Z ends the text, as it ends an OS/8 text file. pNotes (when
+// given) learns what the conversion changed. False when the stream could
+// not be read, or as soon as pfnPut returns false (*pfStopped is then set).
 template <typename Put>
-bool ReadHostText(std::FILE* pStream, Put&& pfnPut, bool* pfStopped) {
+bool ReadHostText(std::FILE* pStream, Put&& pfnPut, bool* pfStopped, HostTextNotes* pNotes = nullptr) {
     *pfStopped = false;
+    HostTextNotes notes;
     auto put = [&](std::uint8_t c) {
         if (!pfnPut(c)) {
             *pfStopped = true;
@@ -50,12 +50,15 @@ bool ReadHostText(std::FILE* pStream, Put&& pfnPut, bool* pfStopped) {
     };
     auto endLine = [&] { return put(ASCII_CR) && put(ASCII_LF); };
 
-    unsigned nColumn = 0;   // characters stored of the current OS/8 line
     bool fOpen = false;     // a line has begun and not yet ended
     for (;;) {
         int c = std::getc(pStream);
         if (c == EOF)
             break;
+        if (c == ASCII_CTRL_Z) {
+            notes.fCutAtControlZ = std::getc(pStream) != EOF;
+            break;
+        }
         if (c == '\r') {
             const int cNext = std::getc(pStream);
             if (cNext == '\n') {
@@ -67,24 +70,21 @@ bool ReadHostText(std::FILE* pStream, Put&& pfnPut, bool* pfStopped) {
         if (c == '\n') {
             if (!endLine())
                 return false;
-            nColumn = 0;
             fOpen = false;
             continue;
         }
-        if (nColumn == OS8_LINE_MAX) {
-            if (!endLine())
-                return false;
-            nColumn = 0;
-        }
+        if ((c & ASCII_BIT7) != 0)
+            ++notes.nHighBit;
         if (!put(static_cast<std::uint8_t>(c)))
             return false;
-        ++nColumn;
         fOpen = true;
     }
     if (std::ferror(pStream))
         return false;
     if (fOpen && !endLine())
         return false;
+    if (pNotes != nullptr)
+        *pNotes = notes;
     return true;
 }
 
@@ -310,7 +310,7 @@ ImportResult CopyIn(TransferMode mode, unsigned nFirst, int* pnLength, std::FILE
 
 // ---- Block counts -------------------------------------------------------------------
 
-bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks) {
+bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes* pNotes) {
     unsigned long nStored = 0;
     bool fStopped = false;
     const bool fRead = ReadHostText(
@@ -319,7 +319,7 @@ bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks) {
             ++nStored;
             return true;
         },
-        &fStopped);
+        &fStopped, pNotes);
     std::clearerr(pStream);
     if (!fRead || std::fseek(pStream, 0, SEEK_SET) != 0)
         return false;

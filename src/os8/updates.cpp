@@ -319,7 +319,10 @@ void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::ui
     *pnLength = nLength;
 }
 
-void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength) {
+namespace {
+
+// CloseTentativeFile in the loaded segment only; the caller writes it.
+void CloseTentativeEntry(OS8_CONTEXT* pContext, int nLength) {
     BlockWords& awData = pContext->awData;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
     const unsigned nWords = FileEntryWords(pContext->nAIW);
@@ -346,10 +349,10 @@ void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength) {
         AddToCount(awData[SEG_ENTRIES], -1);
         pContext->nFiles -= 1;
     }
-    WriteSegment(pContext);
 }
 
-void DeleteEntry(OS8_CONTEXT* pContext) {
+// DeleteEntry in the loaded segment only; the caller writes it.
+void DeleteCurrentEntry(OS8_CONTEXT* pContext) {
     BlockWords& awData = pContext->awData;
     const unsigned nAIW = pContext->nAIW;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
@@ -381,6 +384,53 @@ void DeleteEntry(OS8_CONTEXT* pContext) {
         AddToCount(awData[SEG_ENTRIES], -1);
         pContext->nFiles -= 1;
     }
+}
+
+// Moves the context to the file entry of the loaded segment that has the
+// name words awName and begins at block nBlock; false when there is none.
+bool SeekEntryInSegment(OS8_CONTEXT* pContext, const OS8Name& awName, int nBlock) {
+    const BlockWords& awData = pContext->awData;
+    pContext->nPoint = SEG_HEADER;
+    pContext->nPrevious = 0;
+    pContext->nFiles = CountOf(awData[SEG_ENTRIES]);
+    pContext->nBlock = awData[SEG_FIRST];
+    while (pContext->nFiles > 0) {
+        const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
+        if (awData[nPoint] != 0 && pContext->nBlock == nBlock &&
+            std::equal(awName.begin(), awName.end(), awData.begin() + nPoint))
+            return true;
+        pContext->nBlock += static_cast<int>(EntryBlocks(awData, nPoint, pContext->nAIW));
+        pContext->nFiles -= 1;
+        pContext->nPrevious = pContext->nPoint;
+        pContext->nPoint += static_cast<int>(EntryWords(awData, nPoint, pContext->nAIW));
+    }
+    return false;
+}
+
+}  // namespace
+
+void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength) {
+    CloseTentativeEntry(pContext, nLength);
+    WriteSegment(pContext);
+}
+
+bool CloseTentativeReplacing(OS8_CONTEXT* pContext, int nLength, int nOldBlock) {
+    assert(nLength > 0);
+    const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
+    OS8Name awName{};
+    std::copy_n(pContext->awData.begin() + nPoint, awName.size(), awName.begin());
+    CloseTentativeEntry(pContext, nLength);
+    const bool fReplaced = SeekEntryInSegment(pContext, awName, nOldBlock);
+    if (fReplaced)
+        DeleteCurrentEntry(pContext);
+    // One write makes the new file permanent and, when the older one lies
+    // in the same segment, removes that one with it.
+    WriteSegment(pContext);
+    return fReplaced;
+}
+
+void DeleteEntry(OS8_CONTEXT* pContext) {
+    DeleteCurrentEntry(pContext);
     WriteSegment(pContext);
 }
 

@@ -72,6 +72,11 @@ int LoadBinFile(std::FILE* hBin, std::uint32_t nWordLimit, CodeBuffer& awCode,
     return ROM_STATUS_OK;
 }
 
+// The ROM fields that cbBytes bytes written fill, the last one in part.
+unsigned FieldsFor(std::uint64_t cbBytes) {
+    return static_cast<unsigned>((cbBytes + ROM_FIELD_BYTES - 1) / ROM_FIELD_BYTES);
+}
+
 // Makes the words of the first ROM field add up to 0 modulo 4096.
 void SetCodeChecksum(CodeBuffer& awCode) {
     awCode[ROM_CHECKSUM_INDEX] = 0;
@@ -89,11 +94,13 @@ int WriteCodeRegion(std::FILE* hBin, std::uint32_t nWordLimit) {
     std::uint32_t nWords = 0;
     if (const int nStatus = LoadBinFile(hBin, nWordLimit, awCode, &nWords); nStatus != ROM_STATUS_OK)
         return nStatus;
+    // A file that loads no data word (empty, plain text, no valid frame) is
+    // no firmware: a ROM built from it would not start.
+    if (nWords == 0)
+        return ROM_STATUS_NO_CODE_DATA;
     SetCodeChecksum(awCode);
 
-    // A file that loads nothing still gives the first ROM field, which holds
-    // the checksum word.
-    const std::uint32_t nFields = nWords == 0 ? 1 : (nWords - 1) / ROM_FIELD_WORDS + 1;
+    const std::uint32_t nFields = (nWords - 1) / ROM_FIELD_WORDS + 1;
     for (std::uint32_t nField = 0; nField < nFields; ++nField) {
         // Two words to three bytes: the low eight bits of each, then the top
         // four bits of the first in the low half and of the second in the
@@ -142,7 +149,7 @@ int WriteFpgaRegion(std::FILE* hBit, std::uint32_t nByteLimit) {
         if (cbRead < ROM_FPGA_CHUNK)
             break;
     }
-    std::printf("BIT written - %2u ROM fields\r\n", static_cast<unsigned>(cbTotal / ROM_FIELD_BYTES + 1));
+    std::printf("BIT written - %2u ROM fields\r\n", FieldsFor(cbTotal));
     return ROM_STATUS_OK;
 }
 
@@ -179,6 +186,6 @@ int WriteRamDiskRegion(std::FILE* hRdi, std::uint32_t nByteLimit) {
         if (cbRead < ROM_RDI_CHUNK)
             break;
     }
-    std::printf("RDI written - %2u ROM fields\r\n", static_cast<unsigned>(cbWritten / ROM_FIELD_BYTES + 1));
+    std::printf("RDI written - %2u ROM fields\r\n", FieldsFor(cbWritten));
     return ROM_STATUS_OK;
 }

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t ROM_RDI_CHUNK = 4096;       // RAM-disk image rea
 inline constexpr int ROM_STATUS_OK = 0;
 inline constexpr int ROM_STATUS_USAGE = 1;         // also: no memory for a read buffer
 inline constexpr int ROM_STATUS_NO_CODE_FILE = 2;
+inline constexpr int ROM_STATUS_NO_CODE_DATA = 2;  // the BIN file loads no data word
 inline constexpr int ROM_STATUS_NO_FPGA_FILE = 3;
 inline constexpr int ROM_STATUS_NO_RDI_FILE = 4;
 inline constexpr int ROM_STATUS_OUTPUT = 5;        // output not opened or not written
@@ -56,7 +57,8 @@ void PadToPage();
 
 // Loads a whole BIN file into the code word buffer, sets the checksum word
 // of the first ROM field and writes the ROM fields up to the one holding
-// the highest word loaded. Nothing is written when the file is refused.
+// the highest word loaded. Nothing is written when the file is refused,
+// also when it loads no data word (ROM_STATUS_NO_CODE_DATA).
 int WriteCodeRegion(std::FILE* hBin, std::uint32_t nWordLimit);
 // Writes the bitstream with each byte's bit order reversed.
 int WriteFpgaRegion(std::FILE* hBit, std::uint32_t nByteLimit);

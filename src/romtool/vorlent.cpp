@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,22 @@ bool OpenInput(const char* pszName, FileHandle& hFile) {
     if (hFile && fstat(fileno(hFile.get()), &info) == 0 && S_ISDIR(info.st_mode))
         hFile.reset();
     return hFile != nullptr;
+}
+
+// True when the output path names the same file as an open input, by what
+// the file is (device and inode), not by how it is spelled: creating the
+// output would empty that input before it is read.
+bool IsAlsoInput(const char* pszOutput, std::initializer_list<std::FILE*> inputs) {
+    struct stat output {};
+    if (::stat(HostPath(pszOutput).c_str(), &output) != 0)
+        return false;
+    for (std::FILE* hInput : inputs) {
+        struct stat input {};
+        if (hInput != nullptr && fstat(fileno(hInput), &input) == 0 && input.st_dev == output.st_dev &&
+            input.st_ino == output.st_ino)
+            return true;
+    }
+    return false;
 }
 
 // Writes the regions of the inputs that are present; returns the status.
@@ -88,6 +105,10 @@ int VorlentMain(int argc, char** argv) {
         std::fprintf(stderr, "fatal: RDI file %s not found\r\n", pszRdi);
         return ROM_STATUS_NO_RDI_FILE;
     }
+    if (IsAlsoInput(pszOutput, {hCode.get(), hFpga.get(), hRdi.get()})) {
+        std::fprintf(stderr, "fatal: output file %s is also an input\r\n", pszOutput);
+        return ROM_STATUS_OUTPUT;
+    }
     // Binary mode: the CR LF line ends are written as they stand.
     FileHandle hOutput(std::fopen(HostPath(pszOutput).c_str(), "wb"));
     if (!hOutput) {
@@ -99,6 +120,8 @@ int VorlentMain(int argc, char** argv) {
     BeginRomOutput(hOutput.get());
     int nStatus = WriteRegions(hCode.get(), hFpga.get(), hRdi.get());
     BeginRomOutput(nullptr);
+    if (nStatus == ROM_STATUS_NO_CODE_DATA && hCode)
+        std::fprintf(stderr, "fatal: code binfile %s holds no data\r\n", pszCode);
 
     // A listing cut short by a full disk must not pass for a complete one.
     const bool fWritten = std::fflush(hOutput.get()) == 0 && !std::ferror(hOutput.get());

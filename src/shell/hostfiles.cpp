@@ -76,6 +76,11 @@ void SplitHostPath(std::string_view path, std::string& directory, std::string& n
     }
 }
 
+bool IsHostDirectory(std::string_view path) {
+    struct stat info;
+    return !path.empty() && stat(HostPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
     if (fFirst) {
         g_search = HostSearch{};

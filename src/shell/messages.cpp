@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "shell.h"
 
 namespace {
@@ -33,24 +35,37 @@ void Message(char cSeverity, const char* pszFormat, ...) {
 
 bool PromptLine(const char* pszPrompt, std::string& line) {
     std::fputs(pszPrompt, stderr);
-    char buffer[SHELL_TEXT_MAX + 1];
-    if (std::fgets(buffer, sizeof buffer, stdin) == nullptr)
-        return false;
-    line = buffer;
-    if (!line.empty() && line.back() == '\n') {
-        line.pop_back();
-    } else if (line.size() == SHELL_TEXT_MAX) {
-        // The buffer is full. When the typed line had exactly 255
-        // characters its newline is still waiting: take it now, or it would
-        // come back as an empty line at the next prompt (and answer the
-        // next question with its default). Longer lines keep their rest
-        // for the following reads.
-        int c = std::getc(stdin);
-        if (c != '\n' && c != EOF)
-            std::ungetc(c, stdin);
+    // The line is read to its end, so that nothing of it is left for the
+    // next read; only one character beyond the limit is kept, enough for the
+    // caller to see that the line was too long.
+    line.clear();
+    bool fAny = false;
+    for (int c; (c = std::getc(stdin)) != EOF;) {
+        fAny = true;
+        if (c == '\n')
+            return true;
+        if (line.size() <= SHELL_TEXT_MAX)
+            line += static_cast<char>(c);
     }
-    return true;
+    return fAny;
 }
+
+bool IsLineTooLong(const std::string& line) { return line.size() > SHELL_TEXT_MAX; }
+
+namespace {
+
+// -1: ask the system; 0 or 1: set by a test.
+int g_nInteractiveForTesting = -1;
+
+}  // namespace
+
+bool IsInteractiveInput() {
+    if (g_nInteractiveForTesting >= 0)
+        return g_nInteractiveForTesting != 0;
+    return isatty(STDIN_FILENO) != 0;
+}
+
+void SetInteractiveInputForTesting(int nInteractive) { g_nInteractiveForTesting = nInteractive; }
 
 bool ReadCommandLine(std::string& line) {
     char prompt[SHELL_TEXT_MAX + 1];
@@ -66,17 +81,31 @@ bool Confirm(const char* pszFormat, int fDefault, ...) {
     va_end(args);
     for (;;) {
         std::string answer;
-        if (!PromptLine(question, answer) || answer.empty())
-            return fDefault;
-        switch (answer[0]) {
-        case 'N':
-        case 'n':
+        // The end of input answers no: a script that runs out while a
+        // question waits has not agreed to anything.
+        if (!PromptLine(question, answer))
             return false;
-        case 'Y':
-        case 'y':
-            return true;
-        default:
-            Message('W', "please answer YES or NO - %s", answer.c_str());
+        if (answer.empty())
+            return fDefault;
+        if (!IsLineTooLong(answer)) {
+            switch (answer[0]) {
+            case 'N':
+            case 'n':
+                return false;
+            case 'Y':
+            case 'y':
+                return true;
+            default:
+                break;
+            }
         }
+        // A script cannot be asked again: its next line would be taken as
+        // the next answer, and so on through its commands. It is answered
+        // no, and only this line is used up.
+        if (!IsInteractiveInput()) {
+            Message('W', "please answer YES or NO - %s taken as NO", answer.c_str());
+            return false;
+        }
+        Message('W', "please answer YES or NO - %s", answer.c_str());
     }
 }

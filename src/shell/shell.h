@@ -28,17 +28,28 @@ const char* GetProgramName();
 void Message(char cSeverity, const char* pszFormat, ...)
     __attribute__((format(printf, 2, 3)));
 
-// Writes the prompt to standard error and reads at most 255 characters of a
-// line from standard input, dropping one final newline; a longer line comes
-// back in pieces of 255 characters, one per call. False at end of input or
-// on a read error.
+// Writes the prompt to standard error and reads one line from standard
+// input, dropping its newline. The whole line is read; of a line longer than
+// 255 characters the first 256 are kept, so that IsLineTooLong tells it. False
+// at end of input or on a read error.
 bool PromptLine(const char* pszPrompt, std::string& line);
+// True for a line PromptLine read that was longer than 255 characters.
+bool IsLineTooLong(const std::string& line);
+
+// True when standard input is a terminal, where a person answers questions
+// and can be asked again; false for a script.
+bool IsInteractiveInput();
+// Tests fix the answer of IsInteractiveInput: 1 a terminal, 0 a script,
+// -1 the system's answer again.
+void SetInteractiveInputForTesting(int nInteractive);
 
 // PromptLine with the prompt "NAME>".
 bool ReadCommandLine(std::string& line);
 
-// Asks a YES/NO question (the format ends in " ?"). An empty answer or the
-// end of input gives fDefault (true or false). It is an int because va_start
+// Asks a YES/NO question (the format ends in " ?"). An empty answer gives
+// fDefault (true or false); the end of input gives NO. Any other answer that
+// is not YES or NO is asked again at a terminal and taken as NO from a
+// script, with a warning. It is an int because va_start
 // is undefined for a last named parameter that argument promotion widens,
 // as it widens a bool.
 bool Confirm(const char* pszFormat, int fDefault, ...)
@@ -73,5 +84,7 @@ void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
 // The path as this host opens it: every '\' becomes '/'.
 std::string HostPath(std::string_view path);
+// True when the path names an existing host directory.
+bool IsHostDirectory(std::string_view path);
 // First (fFirst) or next regular file matching a host wildcard pattern.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);

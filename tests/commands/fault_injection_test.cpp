@@ -2,7 +2,8 @@
 // WRITE, a DELETE and a MOUNT /INITIALIZE is made to fail in turn. Each time
 // the command must report the fault and end, later commands must still
 // run, and the directory on disk must read without damage and be either the
-// one before the command or the one after it, never a mixture.
+// one before the command or the one after it, never a mixture. A WRITE over
+// an existing file must leave the old version or the new one, never neither.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -28,7 +29,21 @@ struct FaultCase {
     std::vector<const char*> setup;     // builds the image the command starts from
     const char* pszMount;               // mounts that image
     const char* pszCommand;             // the command whose transfers fail
+    const char* pszReplaced = nullptr;  // a file the command replaces
 };
+
+// The line of a unit's listing that describes the file, empty when there is
+// none.
+std::string EntryLine(const std::string& listing, const std::string& name) {
+    for (std::size_t nAt = 0; nAt < listing.size();) {
+        std::size_t nEnd = listing.find('\n', nAt);
+        std::string line = listing.substr(nAt, nEnd - nAt);
+        if (line.rfind(name + " ", 0) == 0)
+            return line;
+        nAt = nEnd == std::string::npos ? listing.size() : nEnd + 1;
+    }
+    return "";
+}
 
 void PrintTo(const FaultCase& c, std::ostream* pOut) { *pOut << c.pszName; }
 
@@ -165,6 +180,14 @@ TEST_P(FaultInjection, LeavesTheOldOrTheNewDirectory) {
             EXPECT_TRUE(directory[nUnit] == before[nUnit] || directory[nUnit] == after[nUnit])
                 << "unit " << nUnit << " before:\n" << before[nUnit] << "after:\n" << after[nUnit]
                 << "on disk:\n" << directory[nUnit];
+        if (c.pszReplaced != nullptr) {
+            // The old version (name, blocks, date and data) or the new one.
+            const std::string old = EntryLine(before[0], c.pszReplaced);
+            const std::string now = EntryLine(directory[0], c.pszReplaced);
+            ASSERT_NE(old, "");
+            EXPECT_TRUE(now == old || now == EntryLine(after[0], c.pszReplaced))
+                << c.pszReplaced << " on disk: [" << now << "]";
+        }
     }
 }
 
@@ -175,6 +198,13 @@ const FaultCase kCases[] = {
     {"WriteImageNB03", "disk.nb3",
      {"MOUNT /NB03 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE"},
      "MOUNT /NB03 disk", "WRITE big.tx NEW.BN /IMAGE"},
+    // The new version goes beside the old one, which goes when it is closed.
+    {"ReplaceTextRX01", "disk.rx1",
+     {"MOUNT /RX01 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE", "WRITE big.tx"},
+     "MOUNT /RX01 disk", "WRITE one.tx BIG.TX", "BIG.TX"},
+    {"ReplaceImageNB03", "disk.nb3",
+     {"MOUNT /NB03 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE"},
+     "MOUNT /NB03 disk", "WRITE big.tx TWO.BN /IMAGE", "TWO.BN"},
     {"DeleteRX01", "disk.rx1",
      {"MOUNT /RX01 /INITIALIZE /NOCONFIRM disk", "WRITE one.tx", "WRITE two.bn /IMAGE", "WRITE big.tx"},
      "MOUNT /RX01 disk", "DELETE TWO.BN"},

@@ -106,6 +106,54 @@ TEST(MatchWildcard, FollowsTheEarlyEndRule) {
         EXPECT_EQ(MatchWildcard(c.pszPattern, c.pszName), c.fMatch) << c.pszPattern << " " << c.pszName;
 }
 
+// DELETE and RENAME: the pattern must cover the whole name, so the names a
+// pattern that ends early would also catch are not touched.
+TEST(MatchWholeName, CoversTheWholeName) {
+    struct {
+        const char* pszPattern;
+        const char* pszName;
+        bool fMatch;
+    } const cases[] = {
+        {"*", "PIP.SV", true},
+        {"*", "LIST.", true},
+        {"*.*", "PIP.SV", true},
+        {"*.*", "LIST.", true},
+        {"PROG", "PROG.", true},  // no dot: a name without extension
+        {"PROG", "PROGRM.SV", false},
+        {"PROG", "PROG.BA", false},
+        {"PROG*", "PROGRM.SV", true},
+        {"PROG*", "PROG.BA", true},
+        {"PROG*", "PROG.", true},
+        {"PROG*", "PRO.SV", false},
+        {"PRO?", "PROG.", true},  // no "*": still no extension
+        {"PRO?", "PROG.BA", false},
+        {"*G", "PROG.BA", true},
+        {"A.TX", "A.TX", true},
+        {"A.TX", "A.", false},
+        {"A.", "A.", true},
+        {"A.", "A.TX", false},
+        {"*.SV", "CORE.", false},
+        {"*.SV", "PIP.SV", true},
+        {"*.SV", "PIP.SA", false},
+        {"FOO.B", "FOO.BA", false},
+        {"FOO.B", "FOO.B", true},
+        {"FOO.B*", "FOO.BA", true},
+        {"*.", "LIST.", true},
+        {"*.", "PIP.SV", false},
+        {"A*B.C", "AXXB.C", true},  // "*" is any run within its part
+        {"A*B.C", "AXX.C", false},
+        {"A*B.C", "AB.C", true},
+        {"P?P.SV", "PAP.SV", true},
+        {"P?P.SV", "PP.SV", false},  // "?" is exactly one character
+        {"FOO?BA", "FOO.BA", false},  // and never the dot
+        {"pip.sv", "PIP.SV", true},
+        {"PIPX.SV", "PIP.SV", false},
+        {"A.B.C", "A.B", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchWholeName(c.pszPattern, c.pszName), c.fMatch) << c.pszPattern << " " << c.pszName;
+}
+
 class DateTest : public testing::Test {
 protected:
     void TearDown() override { SetTodayForTesting(0, 0, 0); }

@@ -172,8 +172,9 @@ TEST(TextImport, LineEnds) {
         {"last line without newline", "AB\nC", "AB\r\nC\r\n"},
         {"a line of 255", std::string(255, 'a') + "\n", std::string(255, 'a') + "\r\n"},
         {"a line of 255 with CR LF", std::string(255, 'a') + "\r\n", std::string(255, 'a') + "\r\n"},
-        {"a line of 300 is split", std::string(300, 'b') + "\n",
-         std::string(255, 'b') + "\r\n" + std::string(45, 'b') + "\r\n"},
+        {"a line of 300 is kept whole", std::string(300, 'b') + "\n", std::string(300, 'b') + "\r\n"},
+        {"a line of 1000 is kept whole", std::string(1000, 'c') + "\n", std::string(1000, 'c') + "\r\n"},
+        {"a control-Z ends the text", "AB\nC\032D\nE\n", "AB\r\nC\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszLabel);
@@ -421,6 +422,33 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
 }
 
 // ---- Block counts --------------------------------------------------------------------------
+
+// What the text conversion changes is told before anything is written.
+TEST(BlockCounts, TellWhatTheTextConversionChanges) {
+    TempDisk disk(DiskType::RX01);
+    const struct {
+        std::string text;
+        bool fCutAtControlZ;
+        unsigned nHighBit;
+    } cases[] = {
+        {"plain\n", false, 0},
+        {"before\032after\n", true, 0},
+        {"ends in a control-Z\n\032", false, 0},  // nothing after it is lost
+        {"caf\xc3\xa9 \xe2\x82\xac\n", false, 5},
+        {"\xff\032\xff", true, 1},  // only what is stored is counted
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const fs::path path = disk.dir() / "in.txt";
+        WriteText(path, c.text);
+        File file = OpenFile(path, "r");
+        unsigned long nBlocks = 0;
+        HostTextNotes notes;
+        ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks, &notes));
+        EXPECT_EQ(notes.fCutAtControlZ, c.fCutAtControlZ);
+        EXPECT_EQ(notes.nHighBit, c.nHighBit);
+    }
+}
 
 TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
     TempDisk disk(DiskType::RX01);

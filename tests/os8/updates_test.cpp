@@ -395,6 +395,46 @@ TEST(FullSegment, LastEntryMovesToTheNextSegment) {
     EXPECT_EQ(std::prev(moved)->nSegment, 1u);
 }
 
+// Replacing a file: the new version is closed and the old one deleted in
+// one segment write when both lie in the same segment; otherwise the old one
+// is left for the caller.
+TEST(Replace, ClosesTheNewAndDeletesTheOldInOneWrite) {
+    TempDisk disk(DiskType::RX01);
+    ZeroDirectory(false);
+    ASSERT_TRUE(AddFile("A.DA", 3));
+    ASSERT_TRUE(AddFile("B.DA", 2));
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nRoom = 0;
+    CreateTentativeFile(&context, "A.DA", 06200, &nBlock, &nRoom);
+    ASSERT_EQ(nBlock, 12);
+    const unsigned long nBefore = GetBlockTransferCount();
+    EXPECT_TRUE(CloseTentativeReplacing(&context, 4, 7));
+    EXPECT_EQ(GetBlockTransferCount() - nBefore, 1u);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"<empty>      3 0007 0000", "B.DA         2 0012 6100",
+                                                   "A.DA         4 0014 6200", "<empty>    478 0020 0000"}));
+}
+
+TEST(Replace, LeavesAnOldVersionInAnotherSegment) {
+    TempDisk disk(DiskType::RK05);
+    MakeFullFirstSegment();
+    const std::vector<Entry> entries = ListDirectory();
+    const auto old = std::find_if(entries.begin(), entries.end(),
+                                  [](const Entry& entry) { return entry.name == "F40.DA"; });
+    ASSERT_NE(old, entries.end());
+    // The new entry pushes F40.DA into segment 2.
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nRoom = 0;
+    CreateTentativeFile(&context, "F40.DA", 06200, &nBlock, &nRoom);
+    ASSERT_GT(nRoom, 5);
+    EXPECT_FALSE(CloseTentativeReplacing(&context, 5, old->nBlock));
+    int nCopies = 0;
+    for (const Entry& entry : ListDirectory())
+        nCopies += entry.name == "F40.DA";
+    EXPECT_EQ(nCopies, 2);
+}
+
 TEST(FullSegment, SegmentsFillUpInTurn) {
     // With every file written into the free area at the front, entries are
     // pushed along the whole chain, and new segments opened, until six

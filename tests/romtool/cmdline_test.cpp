@@ -61,6 +61,44 @@ TEST(VorlentCommandLine, InputThatCannotBeOpenedEndsBeforeTheOutputIsCreated) {
     }
 }
 
+// An output that is one of the inputs, under any name, would be emptied
+// before it is read: refused before the output is created.
+TEST(VorlentCommandLine, OutputThatIsAnInputIsRefused) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* pszError;
+    };
+    // link.bit is a hard link to same.bit, alias.bit a symbolic link.
+    const std::vector<Case> cases = {
+        {{"-", "same.bit", "-", "same.bit"}, "fatal: output file same.bit is also an input\r\n"},
+        {{"-", "same.bit", "-", "./same.bit"}, "fatal: output file ./same.bit is also an input\r\n"},
+        {{"-", "-", "same.bit", "link.bit"}, "fatal: output file link.bit is also an input\r\n"},
+        {{"in.bin", "-", "-", "alias.bit"}, nullptr},
+        {{"in.bin", "alias.bit", "-", "same.bit"}, "fatal: output file same.bit is also an input\r\n"},
+        {{"in.bin", "-", "-", "in.bin"}, "fatal: output file in.bin is also an input\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string kBit(5000, '\x0f');
+        WriteFile(dir / "in.bin", BinWordAtIndex(0, 1));
+        WriteFile(dir / "same.bit", kBit);
+        fs::create_hard_link(dir / "same.bit", dir / "link.bit");
+        fs::create_symlink("same.bit", dir / "alias.bit");
+        const ProgramRun run = RunVorlent(dir.path(), c.args);
+        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + " " + c.args[3]);
+        if (c.pszError == nullptr) {
+            // Not an input: the link's file is replaced by the listing.
+            EXPECT_EQ(run.status, 0) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.status, 5);
+        EXPECT_EQ(run.err, c.pszError);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(ReadFile(dir / "same.bit"), kBit);
+        EXPECT_EQ(ReadFile(dir / "in.bin"), BinWordAtIndex(0, 1));
+    }
+}
+
 TEST(VorlentCommandLine, NoInputsGiveAnEmptyOutput) {
     TempDir dir;
     WriteFile(dir / "out.txt", "an older listing\r\n");

@@ -141,22 +141,25 @@ TEST(CodeRegion, RefusedFileLeavesTheOutputEmpty) {
     }
 }
 
-TEST(CodeRegion, FileThatLoadsNothingGivesOneFieldWithTheChecksum) {
+// A BIN file that loads no data word is no firmware: refused, with nothing
+// written and no summary.
+TEST(CodeRegion, FileThatLoadsNothingIsRefused) {
     const std::vector<std::string> cases = {
         "",
+        "plain text, not a BIN file\n",
         BinLeader(),
+        BinLeader() + BinField(3) + BinOrigin(0) + BinLeader(),
         // Without a leader byte nothing is data.
         BinField(3) + BinOrigin(0) + BinData(1),
         // A data frame cut off by the end of the file.
         BinLeader() + BinField(3) + BinOrigin(0) + std::string(1, '\x01'),
     };
     for (const std::string& bin : cases) {
-        const BuiltRom built = BuildRom(bin, std::nullopt, std::nullopt);
-        EXPECT_EQ(built.run.status, 0);
-        EXPECT_EQ(built.run.out, "BIN written -  1 ROM fields\r\n");
-        EXPECT_EQ(built.rom.Count(), 4096u);
-        const std::vector<std::uint16_t> awWords = DecodeCodeRegion(built.rom);
-        EXPECT_EQ(awWords, std::vector<std::uint16_t>(2688, 0));
+        const BuiltRom built = BuildRom(bin, std::string(16, '\x01'), std::nullopt);
+        EXPECT_EQ(built.run.status, 2);
+        EXPECT_EQ(built.run.out, "");
+        EXPECT_EQ(built.run.err, "fatal: code binfile in.bin holds no data\r\n");
+        EXPECT_EQ(built.rom.Count(), 0u);
     }
 }
 
@@ -194,11 +197,13 @@ TEST(FpgaRegion, SizeLimitIs0x18000Bytes) {
         std::size_t cbWritten;
     };
     const std::vector<Case> cases = {
-        {0, 0, "BIT written -  1 ROM fields\r\n", "", 0},
+        // The fields counted are the fields the bytes fill, the last in part.
+        {0, 0, "BIT written -  0 ROM fields\r\n", "", 0},
         {4095, 0, "BIT written -  1 ROM fields\r\n", "", 4096},
-        {4096, 0, "BIT written -  2 ROM fields\r\n", "", 4096},
-        {0x8000, 0, "BIT written -  9 ROM fields\r\n", "", 0x8000},
-        {0x18000, 0, "BIT written - 25 ROM fields\r\n", "", 0x18000},
+        {4096, 0, "BIT written -  1 ROM fields\r\n", "", 4096},
+        {4097, 0, "BIT written -  2 ROM fields\r\n", "", 4352},
+        {0x8000, 0, "BIT written -  8 ROM fields\r\n", "", 0x8000},
+        {0x18000, 0, "BIT written - 24 ROM fields\r\n", "", 0x18000},
         // The bytes before the chunk that goes over the limit stay.
         {0x18001, 6, "", "Fatal: BIT exceeds max size of 98304 bytes!\r\n", 0x18000},
         {0x20000, 6, "", "Fatal: BIT exceeds max size of 98304 bytes!\r\n", 0x18000},
@@ -225,13 +230,13 @@ TEST(RamDiskRegion, TrailingZeroChunksAreLeftOut) {
         unsigned nFields;
     };
     const std::vector<Case> cases = {
-        {"empty", 0, {}, 0, 1},
-        {"all zero", 5 * 4096, {}, 0, 1},
-        {"only the third chunk", 5 * 4096, {2 * 4096 + 7}, 3 * 4096, 4},
-        {"first chunk", 3 * 4096 + 100, {0}, 4096, 2},
+        {"empty", 0, {}, 0, 0},
+        {"all zero", 5 * 4096, {}, 0, 0},
+        {"only the third chunk", 5 * 4096, {2 * 4096 + 7}, 3 * 4096, 3},
+        {"first chunk", 3 * 4096 + 100, {0}, 4096, 1},
         {"short last chunk", 4096 + 10, {4096 + 9}, 4096 + 10, 2},
         {"one byte", 1, {0}, 1, 1},
-        {"zero chunk between", 3 * 4096, {4095, 2 * 4096}, 3 * 4096, 4},
+        {"zero chunk between", 3 * 4096, {4095, 2 * 4096}, 3 * 4096, 3},
     };
     for (const Case& c : cases) {
         std::string image(c.cbImage, '\0');
@@ -279,7 +284,7 @@ TEST(RamDiskRegion, DataBeyondTheLimitIsCutWithOneMessage) {
         const BuiltRom built = BuildRom(std::nullopt, std::nullopt, image);
         EXPECT_EQ(built.run.status, 0) << c.pszName;
         EXPECT_EQ(built.run.err, c.pszErr) << c.pszName;
-        EXPECT_EQ(built.run.out, "RDI written - 97 ROM fields\r\n") << c.pszName;
+        EXPECT_EQ(built.run.out, "RDI written - 96 ROM fields\r\n") << c.pszName;
         EXPECT_EQ(built.rom.Count(), 0x60000u) << c.pszName;
         EXPECT_EQ(built.rom.CountIn(RDI_START, 0x60000), 0x60000u) << c.pszName;
     }

@@ -60,11 +60,13 @@ TEST(PromptLine, ReadsLinesAfterThePrompt) {
         {"abc\n\nlast", {"abc", "", "last"}},
         // Only one newline at the very end is removed.
         {"x\r\n", {"x\r"}},
-        // A longer line comes in pieces of 255, each read after its own prompt.
-        {k300 + "\nnext\n", {std::string(255, 'b'), std::string(45, 'b'), "next"}},
-        {k510 + "\nnext\n", {std::string(255, 'c'), std::string(255, 'c'), "next"}},
-        // A line of exactly 255 characters is one line: its newline does not
-        // come back as an empty line.
+        // A longer line is read whole, its rest discarded: 256 characters
+        // are kept, which marks it too long, and nothing of it is left for
+        // the next read.
+        {k300 + "\nnext\n", {std::string(256, 'b'), "next"}},
+        {k510 + "\nnext\n", {std::string(256, 'c'), "next"}},
+        {k510, {std::string(256, 'c')}},
+        // A line of exactly 255 characters is one line, not too long.
         {k255 + "\nnext\n", {k255, "next"}},
         {k255 + "\n\nnext\n", {k255, "", "next"}},
         {k255, {k255}},
@@ -72,7 +74,10 @@ TEST(PromptLine, ReadsLinesAfterThePrompt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input.size() > 20 ? c.input.substr(0, 20) + "..." : c.input);
         std::string err;
-        EXPECT_EQ(ReadAllLines(c.input, &err), c.lines);
+        const std::vector<std::string> lines = ReadAllLines(c.input, &err);
+        EXPECT_EQ(lines, c.lines);
+        for (const std::string& line : lines)
+            EXPECT_EQ(IsLineTooLong(line), line.size() > 255);
         std::string prompts;
         for (std::size_t i = 0; i <= c.lines.size(); ++i)
             prompts += "P>";
@@ -109,18 +114,19 @@ TEST(Confirm, TakesTheFirstCharacterOfTheAnswer) {
         {"NO\n", true, false, kQuestion},
         {"N\n", true, false, kQuestion},
         {"nope\n", true, false, kQuestion},
-        // Only Enter, or the end of input: the default.
+        // Only Enter: the default.
         {"\n", true, true, kQuestion},
         {"\n", false, false, kQuestion},
-        {"", true, true, kQuestion},
+        // The end of input: NO, whatever the default.
+        {"", true, false, kQuestion},
         {"", false, false, kQuestion},
-        // Anything else is warned about and the question asked again.
+        {"ok\n", true, false, kQuestion + kAgain + "ok\n" + kQuestion},
+        // At a terminal anything else is warned about and asked again.
         {"ok\ny\n", false, true, kQuestion + kAgain + "ok\n" + kQuestion},
         {"ok\n ye\n?\nno\n", true, false,
          kQuestion + kAgain + "ok\n" + kQuestion + kAgain + " ye\n" + kQuestion + kAgain + "?\n" + kQuestion},
-        {"ok\n", false, false, kQuestion + kAgain + "ok\n" + kQuestion},
-        {"ok\n", true, true, kQuestion + kAgain + "ok\n" + kQuestion},
     };
+    SetInteractiveInputForTesting(1);
     for (const Case& c : cases) {
         SCOPED_TRACE("answer [" + c.input + "] default " + (c.fDefault ? "yes" : "no"));
         FeedStdin(c.input);
@@ -128,21 +134,56 @@ TEST(Confirm, TakesTheFirstCharacterOfTheAnswer) {
         EXPECT_EQ(Confirm("delete file %s ?", c.fDefault, "FOO.SV"), c.fAnswer);
         EXPECT_EQ(capture.Take(), c.err);
     }
+    SetInteractiveInputForTesting(-1);
+}
+
+// From a script a wrong answer is NO: only its own line is used up, the
+// question is not asked again, and the next line stays for the next read.
+TEST(Confirm, TakesAWrongAnswerFromAScriptAsNo) {
+    SetProgramName("ORVA");
+    const std::string kQuestion = "Initialize virtual disk file job.rx5 ?";
+    const std::string kLong(300, 'k');
+    struct Case {
+        std::string input;
+        bool fAnswer;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"WRITE a.txt\nDIR\n", false,
+         kQuestion + "%ORVA-W, please answer YES or NO - WRITE a.txt taken as NO\n"},
+        {"y\nDIR\n", true, kQuestion},
+        {"\nDIR\n", true, kQuestion},
+        // An answer too long for the buffer is not YES, whatever it begins with.
+        {"Y" + kLong + "\nDIR\n", false,
+         kQuestion + "%ORVA-W, please answer YES or NO - Y" + std::string(255 - 27, 'k') + "\n"},
+    };
+    SetInteractiveInputForTesting(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE("answer [" + c.input.substr(0, 20) + "]");
+        FeedStdin(c.input);
+        StderrCapture capture;
+        EXPECT_EQ(Confirm("Initialize virtual disk file %s ?", true, "job.rx5"), c.fAnswer);
+        std::string next;
+        EXPECT_TRUE(PromptLine("", next));
+        EXPECT_EQ(next, "DIR");
+        EXPECT_EQ(capture.Take(), c.err);
+    }
+    SetInteractiveInputForTesting(-1);
 }
 
 TEST(Confirm, CutsLongQuestionsAndAnswers) {
     SetProgramName("ORVA");
     const std::string kName(300, 'f');
     FeedStdin(std::string(300, 'k') + "\nY\n");
+    SetInteractiveInputForTesting(1);
     StderrCapture capture;
     EXPECT_TRUE(Confirm("read %s ?", false, kName.c_str()));
-    // The question is cut at 255 characters; the over-long answer is read as
-    // two answers (255 and 45 characters), each warned about with its warning
-    // text cut at 255.
+    SetInteractiveInputForTesting(-1);
+    // The question is cut at 255 characters; the over-long answer is one
+    // wrong answer, its warning text cut at 255.
     const std::string kQuestion = "read " + std::string(250, 'f');
     const std::string kWarning = "%ORVA-W, please answer YES or NO - ";
-    EXPECT_EQ(capture.Take(), kQuestion + kWarning + std::string(255 - 26, 'k') + "\n" + kQuestion +
-                                  kWarning + std::string(45, 'k') + "\n" + kQuestion);
+    EXPECT_EQ(capture.Take(), kQuestion + kWarning + std::string(255 - 26, 'k') + "\n" + kQuestion);
 }
 
 }  // namespace

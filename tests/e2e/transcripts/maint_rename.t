@@ -39,14 +39,14 @@ ORVA>%ORVA-I, Renamed FOO.PA to BAR.PA
 ORVA>%ORVA-I, Renamed A.PA to C.PA
 %ORVA-I, Renamed B.PA to D.PA
 ORVA>%ORVA-W, new name already exists BAR.PA
-ORVA>%ORVA-W, new name already exists FOOBARX.PA
+ORVA>%ORVA-W, new name already exists FOOBAR.PA
 ORVA>%ORVA-W, new name already exists D.PA
 ORVA>%ORVA-E, invalid OS/8 file name .TX
 %ORVA-I, Renamed D.PA to E.TX
 ORVA>Rename BAR.PA to BAR.BK ?Rename C.PA to C.BK ?%ORVA-I, Renamed C.PA to C.BK
 Rename FOOBAR.PA to FOOBAR.BK ?%ORVA-I, Renamed FOOBAR.PA to FOOBAR.BK
 Rename MAIN.PA to MAIN.BK ?ORVA>%ORVA-W, no files found to rename NONE.PA
-%ORVA-I, Renamed E.TX to E
+%ORVA-I, Renamed E.TX to E.
 ORVA>
 Directory of disk.rx1
 BAR.PA       1   @TODAY@  (0007)

@@ -22,7 +22,7 @@ ORVA>%ORVA-I, purging existing version of EMPTY.BI
 %ORVA-I, wrote empty.bin to EMPTY.BI
 ORVA>
 Directory of disk.rx1
-EMPTY.BI     1   @TODAY@  (0007)
+EMPTY.BI     1   @TODAY@  (0010)
 
 Total of 1 blocks in 1 files.
 ORVA>%ORVA-I, dismounting disk disk.rx1
