@@ -6,8 +6,9 @@
 // image that holds a text, an image and a byte file.
 //
 // Nothing may reach the host outside the private directory: lines that run
-// a host command ("!"), that name another folder (a backslash becomes "/")
-// or that open a physical drive (/PHYSICAL) are dropped. To keep every
+// a host command ("!"), that name another folder (a backslash becomes "/",
+// a slash in quotes stays one, "~/" is the home folder) or that open a
+// physical drive (/PHYSICAL) are dropped. To keep every
 // input well within a second under the sanitizers, long DUMP ranges are
 // dropped, and so are WRITE lines once the host files they would import
 // (a new RK05 image, say) add up to more than 512 KiB in the input.
@@ -84,12 +85,23 @@ bool IsWordChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+bool IsQualifierChar(char c) { return IsWordChar(c) || c == '_'; }
+
 // Lines that could reach the host outside the sandbox.
 bool IsSafeLine(std::string_view line) {
     if (!line.empty() && line[0] == '!')
         return false;
-    if (line.find('\\') != std::string_view::npos)
+    if (line.find('\\') != std::string_view::npos || line.find("~/") != std::string_view::npos)
         return false;
+    // A slash between quotes (counted roughly: every quote toggles) would
+    // be part of a host path.
+    bool fInQuotes = false;
+    for (char c : line) {
+        if (c == '"')
+            fInQuotes = !fInQuotes;
+        else if (c == '/' && fInQuotes)
+            return false;
+    }
     for (std::size_t i = 0; i + 4 <= line.size(); ++i)
         if (line[i] == '/' && Upper(line[i + 1]) == 'P' && Upper(line[i + 2]) == 'H' &&
             Upper(line[i + 3]) == 'Y')
@@ -125,7 +137,7 @@ bool CheckParser(const std::string& line, std::uintmax_t* pcbWrite) {
     // The qualifier text: "/" and a word, repeated.
     FUZZ_CHECK(qualifiers.empty() || qualifiers[0] == '/');
     for (std::size_t i = 0; i < qualifiers.size(); ++i)
-        FUZZ_CHECK(IsWordChar(qualifiers[i]) || (qualifiers[i] == '/' && i + 1 < qualifiers.size() &&
+        FUZZ_CHECK(IsQualifierChar(qualifiers[i]) || (qualifiers[i] == '/' && i + 1 < qualifiers.size() &&
                                                  qualifiers[i + 1] != '/'));
     FUZZ_CHECK(param2.empty() || !param1.empty());
     FUZZ_CHECK(command.size() + qualifiers.size() + param1.size() + param2.size() <= line.size() + 1);
@@ -144,14 +156,21 @@ bool CheckParser(const std::string& line, std::uintmax_t* pcbWrite) {
     CheckNoQualifiers(qualifiers);
 
     for (const std::string* pParam : {&param1, &param2}) {
-        for (char c : *pParam)
-            FUZZ_CHECK(!IsBlank(c) && c != '/');
+        // Blanks and slashes only in quoted items and in items from "~/".
+        if (pParam->find('"') == std::string::npos && pParam->find("~/") == std::string::npos) {
+            for (char c : *pParam)
+                FUZZ_CHECK(!IsBlank(c) && c != '/');
+        }
         unsigned nItems = CountListItems(*pParam);
         FUZZ_CHECK((nItems == 0) == pParam->empty());
         std::size_t cbItems = 0;
         for (unsigned i = 0; i < nItems; ++i) {
-            FUZZ_CHECK(GetListItem(*pParam, item, ',', i));
+            FUZZ_CHECK(GetQuotedListItem(*pParam, item, ',', i));
             cbItems += item.size();
+            std::string plain;
+            FUZZ_CHECK(GetListItem(*pParam, plain, ',', i));
+            FUZZ_CHECK(plain == Unquote(item));
+            FUZZ_CHECK(!IsQuoted(item) || Unquote(Quote(plain)) == plain);
         }
         FUZZ_CHECK(!GetListItem(*pParam, item, ',', nItems));
         FUZZ_CHECK(nItems == 0 || cbItems + nItems - 1 == pParam->size());

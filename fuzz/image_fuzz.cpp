@@ -1,13 +1,17 @@
 // Fuzz target: arbitrary image bytes. An input is a flags byte followed by
-// the raw bytes of three stretches of disk image, each up to 6656 bytes:
+// the raw bytes of four stretches of disk image, each up to 6656 bytes:
 //   1. an RX01 image from byte 3328 on: tracks 1 and 2, which hold blocks
 //      0 to 12 (the boot block and the directory segments), interleaved as
 //      the drive stores them;
 //   2. unit 0 of an RK05 image from byte 0: blocks 0 to 12;
-//   3. unit 1 of the same RK05 image: blocks 0 to 12.
-// Flag bit 0 (RX01) and bit 1 (RK05) make the image full size; without it
-// the image ends with the last byte given, and everything after reads as
-// zeros. On each of the three units the target lists the directory (full
+//   3. unit 1 of the same RK05 image: blocks 0 to 12;
+//   4. an image of one more device, chosen by flag bits 2-4 (RX50, NB03,
+//      HE02, TU56, TU56 in its 128-word form, RX02, then TU56 and RX02
+//      again), from the byte where its block 0 begins.
+// Flag bit 0 (RX01), bit 1 (RK05) and bit 5 (the fourth image) make the
+// image full size; without it the image ends with the last byte given, and
+// everything after reads as zeros. The 128-word tape form is recognised by
+// its size, so that image is always full size. On each of the four units the target lists the directory (full
 // and brief), types every file, reads every file out in image mode and the
 // system head, dumps blocks 0 to 6, renames every file, writes a small text
 // file, deletes every file and lists the directory again. TYPE and READ
@@ -45,6 +49,25 @@ constexpr std::size_t RX01_IMAGE_BYTES = 256256;
 constexpr std::size_t RK05_UNIT_BYTES = 3248 * 512;
 constexpr std::size_t RK05_IMAGE_BYTES = 2 * RK05_UNIT_BYTES;
 constexpr long MAX_DATA_BLOCKS = 400;
+
+// The fourth image: the device, where its part goes, and its full size.
+struct OtherDevice {
+    const char* pszQualifier;
+    std::size_t lOffset;
+    std::size_t cbFull;
+    bool fAlwaysFull;
+};
+
+constexpr OtherDevice OTHER_DEVICES[8] = {
+    {"/RX50", 10 * 512, 409600, false},  // track 1 onwards
+    {"/NB03", 0, 524288, false},
+    {"/HE02", 0, 2097152, false},
+    {"/TU56", 0, 380292, false},
+    {"/TU56", 0, 377344, true},          // the 128-word form
+    {"/RX02", 26 * 256, 512512, false},  // track 1 onwards
+    {"/TU56", 0, 380292, false},
+    {"/RX02", 26 * 256, 512512, false},
+};
 
 // Lays out one image file: the parts at their offsets and, when fFull,
 // zeros up to cbFull (left as a hole: it reads as zeros).
@@ -87,8 +110,8 @@ void CheckHostFiles(const std::filesystem::path& sandbox) {
         if (entry.is_directory())
             continue;
         const std::string path = std::filesystem::relative(entry.path(), sandbox).string();
-        bool fExpected = path == "fz.rx1" || path == "fz.rk5" || path == "new.tx";
-        for (const char* pszUnit : {"rx01/", "unit0/", "unit1/"}) {
+        bool fExpected = path == "fz.rx1" || path == "fz.rk5" || path == "fz.dev" || path == "new.tx";
+        for (const char* pszUnit : {"rx01/", "unit0/", "unit1/", "other/"}) {
             const std::string unit = pszUnit;
             if (path == unit + "system.img" ||
                 (path.rfind(unit + "a/b/c/", 0) == 0 && path.find('/', unit.size() + 6) == std::string::npos))
@@ -129,10 +152,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cb
     rx01 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
     std::string_view unit0 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
     std::string_view unit1 = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
+    std::string_view other = fuzzkit::TakeBytes(&pbData, &cbSize, PART_BYTES);
+    const OtherDevice& device = OTHER_DEVICES[(nFlags >> 2) & 7];
 
     fuzzkit::WriteHostFile("new.tx", "A new file\nof two lines\n");
     WriteImage("fz.rx1", {{RX01_TRACK_BYTES, rx01}}, (nFlags & 1) != 0, RX01_IMAGE_BYTES);
     WriteImage("fz.rk5", {{0, unit0}, {RK05_UNIT_BYTES, unit1}}, (nFlags & 2) != 0, RK05_IMAGE_BYTES);
+    WriteImage("fz.dev", {{device.lOffset, other}}, device.fAlwaysFull || (nFlags & 32) != 0,
+               device.cbFull);
 
     DoCommand("MOUNT /RX01 fz.rx1");
     ExerciseUnit("rx01");
@@ -140,6 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t cb
     ExerciseUnit("unit0");
     DoCommand("PARTITION 1");
     ExerciseUnit("unit1");
+    DoCommand(std::string("MOUNT ") + device.pszQualifier + " fz.dev");
+    ExerciseUnit("other");
     DoCommand("DISMOUNT");
     CheckHostFiles(sandbox);
     fuzzkit::EndInput();

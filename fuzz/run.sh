@@ -57,15 +57,19 @@ case " $targets " in *" command "*)
 esac
 
 # The fixture images, cut as the image target lays out its input: the RX01
-# tracks 1 and 2, then blocks 0 to 12 of each RK05 unit.
+# tracks 1 and 2, then blocks 0 to 12 of each RK05 unit, then the start of
+# the DECtape (flags, in octal: 014 picks the tape, 057 also makes every
+# image full size).
 case " $targets " in *" image "*)
-    if [ -f "$fixtures/os8-made.rx01" ] && [ -f "$fixtures/os8-v3d.rk05" ]; then
-        for flags in 0 3; do
+    if [ -f "$fixtures/os8-made.rx01" ] && [ -f "$fixtures/os8-v3d.rk05" ] &&
+       [ -f "$fixtures/os8-v3d-dist1.tu56" ]; then
+        for flags in 014 057; do
             {
                 printf "\\$flags"
                 dd if="$fixtures/os8-made.rx01" bs=128 skip=26 count=52 status=none
                 dd if="$fixtures/os8-v3d.rk05" bs=512 skip=0 count=13 status=none
                 dd if="$fixtures/os8-v3d.rk05" bs=512 skip=3248 count=13 status=none
+                dd if="$fixtures/os8-v3d-dist1.tu56" bs=512 count=13 status=none
             } > "$work/corpus/image/fixtures-$flags"
         done
     else
@@ -77,7 +81,7 @@ status=0
 for target in $targets; do
     case $target in
         command) options="-max_len=1024 -dict=$root/fuzz/command.dict" ;;
-        image) options="-max_len=19969" ;;
+        image) options="-max_len=26625" ;;
         vorlent) options="-max_len=32768" ;;
         *) echo "fuzz: unknown target $target"; exit 2 ;;
     esac

@@ -26,13 +26,6 @@ void DoZero(const std::string& qualifiers, const std::string& param1, const std:
 
 // ---- READ and WRITE ------------------------------------------------------------
 
-// The fixed areas of a system disk that READ and WRITE copy with /SYSTEM and
-// /BOOT: the OS/8 system head (blocks 7-55) and the boot block (block 0).
-inline constexpr unsigned ORVA_SYSTEM_HEAD_FIRST = 7;
-inline constexpr unsigned ORVA_SYSTEM_HEAD_BLOCKS = 49;
-inline constexpr unsigned ORVA_BOOT_BLOCK_FIRST = 0;
-inline constexpr unsigned ORVA_BOOT_BLOCK_BLOCKS = 1;
-
 // The qualifiers READ and WRITE share: the transfer mode (ASCII unless
 // /IMAGE or /BYTE, image with /SYSTEM and /BOOT) and the other switches.
 struct TransferFlags {

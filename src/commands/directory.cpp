@@ -2,6 +2,7 @@
 // that match one or more patterns, on the console or into a host text file.
 #include <cassert>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -47,6 +48,11 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     bool fMatched = false;
     LineText line{};
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
+        // An entry of length 0 holds no file: it is what an interrupted
+        // write leaves behind (a tentative file that was never closed), and
+        // OS/8's own DIR does not list it. Neither does this listing.
+        if (nLength == 0)
+            continue;
         fMatched = true;
         ++nFilesListed;
         if (fBrief) {
@@ -65,6 +71,20 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     if (fBrief && nFilesListed % 5 != 0)
         std::fputs("\n", pStream);
     return fMatched;
+}
+
+// The blocks of all empty areas of all segments of the unit or partition.
+unsigned CountFreeBlocks() {
+    OS8_CONTEXT context;
+    InitContext(&context);
+    std::string name;
+    int nLength = 0;
+    unsigned nFree = 0;
+    while (NextEntry(&context, &name, nullptr, &nLength, nullptr, nullptr)) {
+        if (name.empty() && nLength > 0)
+            nFree += static_cast<unsigned>(nLength);
+    }
+    return nFree;
 }
 
 void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief) {
@@ -88,8 +108,8 @@ void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief)
     if (fBrief)
         std::snprintf(line.data(), line.size(), "\nTotal of %u files.\n", nFilesListed);
     else
-        std::snprintf(line.data(), line.size(), "\nTotal of %d blocks in %u files.\n", nBlocksListed,
-                      nFilesListed);
+        std::snprintf(line.data(), line.size(), "\nTotal of %d blocks in %u files.\n%u blocks free.\n",
+                      nBlocksListed, nFilesListed, CountFreeBlocks());
     std::fputs(line.data(), pStream);
 }
 
@@ -109,23 +129,28 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
         }
     }
     if (!param2.empty() && CheckNoList(param2)) {
+        const std::string shownName = Unquote(param2);
         if (IsMountedDisk(param2)) {
-            Message('E', "%s is the mounted disk", param2.c_str());
+            Message('E', "%s is the mounted disk", shownName.c_str());
             return;
         }
         HostStream file(std::fopen(HostPath(param2).c_str(), "w"));
         if (!file.IsOpen()) {
-            Message('E', "unable to write file %s", param2.c_str());
+            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno));
             return;
         }
         // A device fault or a damaged directory abandons the listing; the
         // file is closed all the same.
         ListDirectory(file.Get(), param1, fBrief);
         // A listing the host file did not take (a full disk) is reported,
-        // not passed over.
+        // not passed over. The final flush fails again with the reason
+        // when an earlier write failed.
+        errno = 0;
         if (!file.Close())
-            Message('E', "unable to write file %s", param2.c_str());
+            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno != 0 ? errno : EIO));
         return;
     }
+    // Intended: after "list not allowed" for the output file the listing
+    // still comes, on the console, rather than nothing at all.
     ListDirectory(stderr, param1.empty() ? std::string("*.*") : param1, fBrief);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "devices.h"
 #include "disk.h"
 #include "os8.h"
 #include "shell.h"
@@ -26,16 +27,12 @@ bool ParseBlockNumber(const std::string& text, unsigned long* pnBlock) {
     return true;
 }
 
+// DUMP stops at the last block OS/8 uses, even where the mapping reaches
+// further.
 unsigned long HighestBlock(DiskType nDiskType) {
-    switch (nDiskType) {
-    case DiskType::RX01: return 493;
-    case DiskType::RX50: return 765;
-    case DiskType::NB03: return 1343;
-    case DiskType::HE02: return 4095;
-    case DiskType::RK05: return 3247;
-    case DiskType::None: break;
-    }
-    return 0;
+    if (nDiskType == DiskType::None)
+        return 0;
+    return GetDeviceInfo(nDiskType).nOS8Blocks - 1;
 }
 
 bool CheckBlockRange(unsigned long nFirst, unsigned long nLast) {
@@ -48,14 +45,6 @@ bool CheckBlockRange(unsigned long nFirst, unsigned long nLast) {
         return false;
     }
     return true;
-}
-
-// A 6-bit value as a SIXBIT character: 0 is a blank, 1-31 are @ + v (the
-// letters and [ \ ] ^ _), 32-63 are themselves.
-char SixbitChar(unsigned v) {
-    if (v == 0)
-        return ' ';
-    return static_cast<char>(v < 32 ? v + 64 : v);
 }
 
 char TextChar(std::uint8_t b) {
@@ -87,7 +76,7 @@ void DumpBlock(std::FILE* pStream, unsigned long nBlock) {
         szLine[n++] = ' ';
         szLine[n++] = ' ';
         for (unsigned i = 0; i < 8; ++i) {
-            szLine[n++] = SixbitChar(awData[r + i] >> 6);
+            szLine[n++] = SixbitChar((awData[r + i] >> 6) & 077);
             szLine[n++] = SixbitChar(awData[r + i] & 077);
         }
         szLine[n++] = ' ';

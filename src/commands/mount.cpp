@@ -1,6 +1,7 @@
 // The disk commands MOUNT, DISMOUNT and PARTITION, and the mounted and
 // writable checks that every file command makes first.
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "commands.h"
+#include "devices.h"
 #include "disk.h"
 #include "os8.h"
 #include "shell.h"
@@ -49,6 +51,15 @@ struct MountOptions {
     std::string szName;
 };
 
+// The device whose type qualifier the word is, in the order of the device
+// table; null when it names no device.
+const DeviceInfo* MatchDeviceKeyword(std::string_view word) {
+    for (const DeviceInfo& device : DEVICE_TABLE)
+        if (MatchKeyword(word, device.keyword, device.nKeywordMinimum))
+            return &device;
+    return nullptr;
+}
+
 // Reads the qualifiers and checks the rules and the parameter; false (after
 // the message) ends the command.
 bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
@@ -57,16 +68,8 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
     DiskType nGivenType = DiskType::None;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (MatchKeyword(word, "RX01", 4))
-            nGivenType = DiskType::RX01;
-        else if (MatchKeyword(word, "RX50", 4))
-            nGivenType = DiskType::RX50;
-        else if (MatchKeyword(word, "NB03", 2))
-            nGivenType = DiskType::NB03;
-        else if (MatchKeyword(word, "HE02", 2))
-            nGivenType = DiskType::HE02;
-        else if (MatchKeyword(word, "RK05", 2))
-            nGivenType = DiskType::RK05;
+        if (const DeviceInfo* pDevice = MatchDeviceKeyword(word))
+            nGivenType = pDevice->nDiskType;
         else if (MatchKeyword(word, "PHYSICAL", 3))
             options.fVirtual = false;
         else if (MatchKeyword(word, "VIRTUAL", 3))
@@ -86,8 +89,7 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
         options.nDiskType = nGivenType;
         options.fTypeGiven = true;
     }
-    if (!options.fVirtual && options.nDiskType != DiskType::RX01 &&
-        options.nDiskType != DiskType::RX50 && options.nDiskType != DiskType::HE02) {
+    if (!options.fVirtual && !GetDeviceInfo(options.nDiskType).fPhysical) {
         Message('E', "/PHYSICAL can be used only with RX01, RX50 or HE02");
         return false;
     }
@@ -101,44 +103,17 @@ bool ParseMountOptions(const std::string& qualifiers, const std::string& param1,
     return true;
 }
 
-// The image extensions that tell the device type. New device types add
-// theirs here.
-struct ImageExtension {
-    const char* pszExtension;
-    DiskType nDiskType;
-};
-constexpr ImageExtension kImageExtensions[] = {
-    {".rx1", DiskType::RX01}, {".rx01", DiskType::RX01}, {".rx5", DiskType::RX50},
-    {".rx50", DiskType::RX50}, {".nb3", DiskType::NB03}, {".he2", DiskType::HE02},
-    {".rk5", DiskType::RK05}, {".rk05", DiskType::RK05},
-};
-
-// The type an image name's extension tells (case folded); false for a name
-// without a known extension.
+// The type an image name's extension tells (case folded), from the
+// extensions of the device table; false for a name without a known
+// extension.
 bool TypeFromExtension(const std::string& szName, DiskType* pnDiskType) {
     std::string directory, name, extension;
     SplitHostPath(szName, directory, name, extension);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const ImageExtension& known : kImageExtensions) {
-        if (extension == known.pszExtension) {
-            *pnDiskType = known.nDiskType;
-            return true;
-        }
-    }
-    return false;
-}
-
-const char* DiskTypeName(DiskType nDiskType) {
-    switch (nDiskType) {
-    case DiskType::RX01: return "RX01";
-    case DiskType::RX50: return "RX50";
-    case DiskType::NB03: return "NB03";
-    case DiskType::HE02: return "HE02";
-    case DiskType::RK05: return "RK05";
-    case DiskType::None: break;
-    }
-    return "";
+    DiskType nDiskType = FindDeviceByExtension(extension);
+    if (nDiskType == DiskType::None)
+        return false;
+    *pnDiskType = nDiskType;
+    return true;
 }
 
 // An image larger than its type is not a disk of that type: most likely the
@@ -153,7 +128,8 @@ void CheckImageSize(MountOptions& options) {
     if (static_cast<std::uint64_t>(info.st_size) <= cbFull)
         return;
     Message('W', "%s is larger than a %s disk (%lu bytes); check the type qualifier",
-            options.szName.c_str(), DiskTypeName(options.nDiskType), static_cast<unsigned long>(cbFull));
+            options.szName.c_str(), std::string(GetDeviceInfo(options.nDiskType).keyword).c_str(),
+            static_cast<unsigned long>(cbFull));
     options.fReadOnly = true;
     options.fInitialize = false;
 }
@@ -161,18 +137,13 @@ void CheckImageSize(MountOptions& options) {
 // A name without extension gets the type's own.
 void AddDefaultExtension(std::string& szName, DiskType nDiskType) {
     std::string directory, name, extension;
-    SplitHostPath(szName, directory, name, extension);
+    std::string plain = Unquote(szName);
+    SplitHostPath(plain, directory, name, extension);
     if (!extension.empty())
         return;
-    switch (nDiskType) {
-    case DiskType::RX01: extension = ".rx1"; break;
-    case DiskType::RX50: extension = ".rx5"; break;
-    case DiskType::NB03: extension = ".nb3"; break;
-    case DiskType::HE02: extension = ".he2"; break;
-    case DiskType::RK05: extension = ".rk5"; break;
-    case DiskType::None: break;
-    }
-    szName = directory + name + extension;
+    extension = std::string(GetDeviceInfo(nDiskType).extensions[0]);
+    // A quoted name stays quoted, so that HostPath takes it verbatim.
+    szName = IsQuoted(szName) ? Quote(plain + extension) : szName + extension;
 }
 
 // An empty directory on every unit or partition of the new mount; partition
@@ -220,7 +191,8 @@ private:
 };
 
 void MountImage(const MountOptions& options) {
-    const char* pszName = options.szName.c_str();
+    const std::string shownName = Unquote(options.szName);
+    const char* pszName = shownName.c_str();
     if (OpenDisk(true, options.fReadOnly, options.nDiskType, options.szName)) {
         PendingMount pending;
         if (options.fInitialize &&
@@ -232,25 +204,32 @@ void MountImage(const MountOptions& options) {
         }
         pending.Keep();
     } else if (!options.fInitialize) {
-        Message('E', "unable to access virtual disk file %s", pszName);
+        Message('E', "unable to access virtual disk file %s (%s)", pszName, HostReason(errno));
     } else if (CreateDisk(true, options.nDiskType, options.szName)) {
         PendingMount pending;
         InitializeUnits(options.fSystem);
         Message('I', "virtual disk file %s initialized", pszName);
         pending.Keep();
     } else {
-        Message('E', "unable to create virtual disk file %s", pszName);
+        Message('E', "unable to create virtual disk file %s (%s)", pszName, HostReason(errno));
     }
 }
 
 void MountDrive(const MountOptions& options) {
-    const char* pszName = options.szName.c_str();
+    const std::string shownName = Unquote(options.szName);
+    const char* pszName = shownName.c_str();
+    // A type without a physical drive fails with no host call, and so
+    // without a host reason.
+    errno = 0;
     if (!OpenDisk(false, options.fReadOnly, options.nDiskType, options.szName)) {
-        Message('E', "unable to access physical disk drive %s", pszName);
+        if (errno != 0)
+            Message('E', "unable to access physical disk drive %s (%s)", pszName, HostReason(errno));
+        else
+            Message('E', "unable to access physical disk drive %s", pszName);
         return;
     }
     PendingMount pending;
-    if (options.nDiskType == DiskType::HE02 && !CheckBootBlock(options.szName, options.fConfirm))
+    if (options.nDiskType == DiskType::HE02 && !CheckBootBlock(shownName, options.fConfirm))
         return;  // the pending mount dismounts the drive
     if (options.fInitialize &&
         (!options.fConfirm || Confirm("Initialize physical disk %s ?", true, pszName))) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -16,12 +17,22 @@
 
 namespace {
 
+// "error writing file %s" with the host's reason: the errno of the failed
+// copy, or else that of the failed close.
+void ReportWriteError(const std::string& hostName, int nError) {
+    // A stream can keep an error from a write that errno has forgotten.
+    if (nError == 0)
+        nError = EIO;
+    Message('E', "error writing file %s (%s)", Unquote(hostName).c_str(), HostReason(nError));
+}
+
 // A host file written over the mounted image would destroy the disk being
 // read; it is refused before anything is opened for writing.
 bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
-    if (!IsMountedDisk(path))
+    // The path is this host's already: quoted, it is taken as it stands.
+    if (!IsMountedDisk(Quote(path)))
         return false;
-    Message('E', "%s is the mounted disk", hostName.c_str());
+    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
     return true;
 }
 
@@ -34,29 +45,40 @@ bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::
     if (RefuseMountedDisk(path, hostName))
         return false;
     PartialOutput partial(path);
-    bool fGood = false;
+    bool fCopied = false;
+    bool fClosed = false;
+    int nError = 0;
+    errno = 0;
     if (mode == TransferMode::Ascii) {
         HostStream stream(std::fopen(path.c_str(), "w"));
         if (!stream.IsOpen()) {
-            Message('E', "unable to write ASCII file %s", hostName.c_str());
+            Message('E', "unable to write ASCII file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
             return false;
         }
         partial.Arm(fileno(stream.Get()));
-        fGood = CopyAsciiOut(nFirst, nCount, stream.Get());
-        fGood = stream.Close() && fGood;
+        errno = 0;
+        fCopied = CopyAsciiOut(nFirst, nCount, stream.Get());
+        nError = fCopied ? 0 : errno;
+        errno = 0;
+        fClosed = stream.Close();
     } else {
         HostFd file(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR));
         if (!file.IsOpen()) {
-            Message('E', "unable to write image file %s", hostName.c_str());
+            Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
             return false;
         }
         partial.Arm(file.Get());
-        fGood = mode == TransferMode::Byte ? CopyByteOut(nFirst, nCount, file.Get())
-                                           : CopyImageOut(nFirst, nCount, file.Get());
-        fGood = file.Reset() && fGood;
+        errno = 0;
+        fCopied = mode == TransferMode::Byte ? CopyByteOut(nFirst, nCount, file.Get())
+                                             : CopyImageOut(nFirst, nCount, file.Get());
+        nError = fCopied ? 0 : errno;
+        errno = 0;
+        fClosed = file.Reset();
     }
-    if (!fGood) {
-        Message('E', "error writing file %s", hostName.c_str());
+    if (nError == 0)
+        nError = errno;
+    if (!fCopied || !fClosed) {
+        ReportWriteError(hostName, nError);
         return false;
     }
     partial.Keep();
@@ -75,11 +97,12 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, Trans
     while (FindFile(&context, pattern, name, &nBlock, &nLength, nullptr, nullptr)) {
         fFound = true;
         std::string hostName = MakeHostName(name, destination);
-        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), hostName.c_str()))
+        std::string shownName = Unquote(hostName);
+        if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), shownName.c_str()))
             continue;
         if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName))
             Message('I', "read %s into %s file %s", name.c_str(),
-                    kModeNames[static_cast<int>(mode)], hostName.c_str());
+                    kModeNames[static_cast<int>(mode)], shownName.c_str());
     }
     return fFound;
 }
@@ -89,8 +112,8 @@ void ReadSystemHead(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportFile(TransferMode::Image, ORVA_SYSTEM_HEAD_FIRST, ORVA_SYSTEM_HEAD_BLOCKS, hostName))
-        Message('I', "OS/8 system head copied to %s", hostName.c_str());
+    if (ExportFile(TransferMode::Image, OS8_SYSTEM_HEAD_FIRST, OS8_SYSTEM_HEAD_BLOCKS, hostName))
+        Message('I', "OS/8 system head copied to %s", Unquote(hostName).c_str());
 }
 
 void ReadBootBlock(const std::string& hostName) {
@@ -98,8 +121,8 @@ void ReadBootBlock(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportFile(TransferMode::Image, ORVA_BOOT_BLOCK_FIRST, ORVA_BOOT_BLOCK_BLOCKS, hostName))
-        Message('I', "boot block copied to %s", hostName.c_str());
+    if (ExportFile(TransferMode::Image, OS8_BOOT_BLOCK, 1, hostName))
+        Message('I', "boot block copied to %s", Unquote(hostName).c_str());
 }
 
 }  // namespace
@@ -170,12 +193,15 @@ std::string MakeHostName(std::string_view os8Name, std::string_view destination)
     if (destination.empty())
         return name;
     std::string directory, base, extension, os8Base, os8Extension;
-    SplitHostPath(destination, directory, base, extension);
+    SplitHostPath(Unquote(destination), directory, base, extension);
     SplitFileName(name, os8Base, os8Extension);
     if (base.empty() || base == "*")
         base = os8Base;
     if (extension.empty() || extension == ".*")
         extension = os8Extension;
+    // A quoted destination gives a quoted name: HostPath takes it verbatim.
+    if (IsQuoted(destination))
+        return Quote(directory + base + extension);
     return directory + base + extension;
 }
 
@@ -208,12 +234,15 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
     std::string item, destination;
     for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
         // One destination serves every file; a list gives one per file.
-        if (!GetListItem(param2, destination, ',', nIndex))
+        if (!GetQuotedListItem(param2, destination, ',', nIndex))
             destination = param2;
         // An existing directory is where the files go, also when it is
         // named without a separator at its end.
-        if (IsHostDirectory(destination) && destination.back() != '/' && destination.back() != '\\')
-            destination += '/';
+        if (IsHostDirectory(destination)) {
+            std::string plain = Unquote(destination);
+            if (!plain.empty() && plain.back() != '/' && plain.back() != '\\')
+                destination = IsQuoted(destination) ? Quote(plain + '/') : destination + '/';
+        }
         if (!ReadFiles(item, destination, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <set>
 #include <string_view>
@@ -42,7 +43,8 @@ public:
             fOpen = m_file.IsOpen();
         }
         if (!fOpen)
-            Message('E', "unable to read %s file %s", ModeName(mode), hostPath.c_str());
+            Message('E', "unable to read %s file %s (%s)", ModeName(mode), Unquote(hostPath).c_str(),
+                    HostReason(errno));
         return fOpen;
     }
 
@@ -68,6 +70,12 @@ private:
     HostFd m_file;
 };
 
+// "error reading file %s" with the host's reason (a stream can keep an
+// error from a read that errno has forgotten).
+void ReportReadError(const std::string& hostPath, int nError) {
+    Message('E', "error reading file %s (%s)", Unquote(hostPath).c_str(), HostReason(nError != 0 ? nError : EIO));
+}
+
 // Imports the host file into the room from nFirst on; true when it was
 // written (*pnLength the blocks), false after the message of its failure.
 bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const HostInput& input,
@@ -79,7 +87,7 @@ bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const Ho
         Message('W', "not enough room for %s", os8Name.c_str());
         return false;
     case ImportResult::ReadError:
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
         return false;
     }
     return false;
@@ -152,14 +160,15 @@ void ReportNoRoom(const std::string& os8Name) {
 
 void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, TransferMode mode,
                   bool fConfirm) {
-    std::string os8Name = MakeOS8Name(hostPath, os8Pattern);
+    std::string os8Name = MakeOS8Name(Unquote(hostPath), os8Pattern);
+    std::string shownPath = Unquote(hostPath);
     // A name without name characters would be stored with a first word of
     // 0, which marks free space.
     if (!IsStorableFileName(os8Name)) {
         Message('E', "invalid OS/8 file name %s", os8Name.c_str());
         return;
     }
-    if (fConfirm && !Confirm("Write %s to %s ?", true, hostPath.c_str(), os8Name.c_str()))
+    if (fConfirm && !Confirm("Write %s to %s ?", true, shownPath.c_str(), os8Name.c_str()))
         return;
     // The host file is opened and measured before anything on the disk
     // changes, so an unreadable file or one too large purges nothing.
@@ -167,8 +176,9 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     if (!input.Open(mode, hostPath))
         return;
     unsigned long nNeeded = 0;
+    errno = 0;
     if (!input.CountBlocks(&nNeeded)) {
-        Message('E', "error reading file %s", hostPath.c_str());
+        ReportReadError(hostPath, errno);
         return;
     }
     // An empty image or byte file would give a file of no blocks, which a
@@ -179,11 +189,11 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         std::uint8_t bFirst = 0;
         std::size_t cbRead = 0;
         if (!ReadAt(input.fd(), &bFirst, 1, 0, &cbRead)) {
-            Message('E', "error reading file %s", hostPath.c_str());
+            ReportReadError(hostPath, errno);
             return;
         }
         if (cbRead == 0) {
-            Message('W', "host file %s is empty, nothing written", hostPath.c_str());
+            Message('W', "host file %s is empty, nothing written", shownPath.c_str());
             return;
         }
     }
@@ -220,6 +230,7 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         return;
     }
     int nLength = nRoom;
+    errno = 0;
     bool fWritten = Import(os8Name, static_cast<unsigned>(nFirst), &nLength, input, hostPath);
     if (!fWritten) {
         CloseTentativeFile(&context, 0);
@@ -229,12 +240,12 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         CloseTentativeFile(&context, nLength);
     else if (!CloseTentativeReplacing(&context, nLength, nOldBlock))
         PurgeOldVersion(os8Name, nOldBlock);
-    Message('I', "wrote %s to %s", hostPath.c_str(), os8Name.c_str());
+    Message('I', "wrote %s to %s", shownPath.c_str(), os8Name.c_str());
     // The text conversion keeps OS/8's rules, but says what they changed.
     if (input.notes().fCutAtControlZ)
-        Message('W', "%s: text after a control-Z was not written", hostPath.c_str());
+        Message('W', "%s: text after a control-Z was not written", shownPath.c_str());
     if (input.notes().nHighBit > 0)
-        Message('W', "%s: %u characters outside 7-bit ASCII were changed", hostPath.c_str(),
+        Message('W', "%s: %u characters outside 7-bit ASCII were changed", shownPath.c_str(),
                 input.notes().nHighBit);
 }
 
@@ -251,7 +262,7 @@ std::vector<std::string> FindHostFiles(const std::string& hostPattern, bool* pfF
         *pfFound = true;
         if (IsMountedDisk(hostPath)) {
             if (!HasWildcard(hostPattern))
-                Message('E', "%s is the mounted disk", hostPath.c_str());
+                Message('E', "%s is the mounted disk", Unquote(hostPath).c_str());
             continue;
         }
         paths.push_back(hostPath);
@@ -268,7 +279,7 @@ bool WouldShareOneName(const std::string& os8Pattern, const std::vector<std::str
         return true;
     std::set<OS8Name> names;
     for (const std::string& path : paths) {
-        if (!names.insert(EncodeFileName(MakeOS8Name(path, os8Pattern))).second)
+        if (!names.insert(EncodeFileName(MakeOS8Name(Unquote(path), os8Pattern))).second)
             return true;
     }
     return false;
@@ -297,20 +308,20 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
     HostInput input;
     if (!input.Open(TransferMode::Image, hostPath))
         return;
-    unsigned nFirst = fSystemHead ? ORVA_SYSTEM_HEAD_FIRST : ORVA_BOOT_BLOCK_FIRST;
-    int nBlocks = static_cast<int>(fSystemHead ? ORVA_SYSTEM_HEAD_BLOCKS : ORVA_BOOT_BLOCK_BLOCKS);
+    unsigned nFirst = fSystemHead ? OS8_SYSTEM_HEAD_FIRST : OS8_BOOT_BLOCK;
+    int nBlocks = static_cast<int>(fSystemHead ? OS8_SYSTEM_HEAD_BLOCKS : 1);
     int nLength = nBlocks;
     if (!Import("SYSTEM", nFirst, &nLength, input, hostPath))
         return;
     bool fExact = nLength == nBlocks;
     if (fSystemHead && fExact)
-        Message('I', "OS/8 system head written from %s", hostPath.c_str());
+        Message('I', "OS/8 system head written from %s", Unquote(hostPath).c_str());
     else if (fSystemHead)
-        Message('E', "OS/8 system head length wrong %s", hostPath.c_str());
+        Message('E', "OS/8 system head length wrong %s", Unquote(hostPath).c_str());
     else if (fExact)
-        Message('I', "boot block written from %s", hostPath.c_str());
+        Message('I', "boot block written from %s", Unquote(hostPath).c_str());
     else
-        Message('E', "boot block length wrong %s", hostPath.c_str());
+        Message('E', "boot block length wrong %s", Unquote(hostPath).c_str());
 }
 
 void WriteSystemHead(const std::string& hostPath) { WriteFixedArea(hostPath, true); }
@@ -371,12 +382,12 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
     }
     TransferMode mode = flags.mode;
     std::string item, os8Pattern;
-    for (unsigned nIndex = 0; GetListItem(param1, item, ',', nIndex); ++nIndex) {
+    for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the
         // others keep their host names.
         if (!GetListItem(param2, os8Pattern, ',', nIndex))
             os8Pattern = "*.*";
         if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
-            Message('W', "no files found to match %s", item.c_str());
+            Message('W', "no files found to match %s", Unquote(item).c_str());
     }
 }

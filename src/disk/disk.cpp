@@ -1,5 +1,6 @@
 // The DISKETTE module: the one mount state of the run, image files, and the
-// mapping of OS/8 blocks onto the sectors and banks of the five devices.
+// mapping of OS/8 blocks onto the sectors, banks and tape blocks of each
+// device of the device table.
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -19,24 +20,13 @@
 
 namespace {
 
-constexpr unsigned RX01_SECTOR_SIZE = 128;
-constexpr unsigned RX50_SECTOR_SIZE = 512;
-constexpr unsigned RK05_SECTOR_SIZE = 512;
-constexpr unsigned NB03_BANK_SIZE = 4096;
-
-constexpr unsigned RX01_BLOCKS = 494;
-constexpr unsigned RX50_BLOCKS = 770;
-constexpr unsigned NB03_BLOCKS = 1344;
-constexpr unsigned HE02_BLOCKS = HE02_PARTITION_SECTORS;
-constexpr unsigned RK05_BLOCKS = 3248;  // per unit
-
-constexpr unsigned RX01_SECTORS_PER_TRACK = 26;
-constexpr unsigned RX01_SECTORS_PER_BLOCK = 4;
-constexpr unsigned RX01_WORDS_PER_SECTOR = 64;
-constexpr unsigned RX50_SECTORS_PER_TRACK = 10;
-constexpr unsigned NB03_HALF_BLOCK_SIZE = 192;
-constexpr unsigned NB03_HALVES_PER_BANK = 21;
-constexpr unsigned NB03_WORDS_PER_HALF = 128;
+constexpr unsigned RX01_BLOCKS = DEVICE_RX01.nMappedBlocks;
+constexpr unsigned RX50_BLOCKS = DEVICE_RX50.nMappedBlocks;
+constexpr unsigned NB03_BLOCKS = DEVICE_NB03.nMappedBlocks;
+constexpr unsigned HE02_BLOCKS = DEVICE_HE02.nMappedBlocks;
+constexpr unsigned RK05_BLOCKS = DEVICE_RK05.nMappedBlocks;  // per unit
+constexpr unsigned TU56_BLOCKS = DEVICE_TU56.nMappedBlocks;
+constexpr unsigned RX02_BLOCKS = DEVICE_RX02.nMappedBlocks;
 
 // The first RX01 sector of each block within a group of 13 blocks (two
 // tracks).
@@ -50,6 +40,9 @@ struct MountState {
     HostFd hVirtualDisk;
     std::string szDiskName;
     std::uint32_t nPartition = 0;
+    // A TU56 image in the 128-word form (recognised by its size when it is
+    // opened) rather than the simulator's 129 words per tape block.
+    bool fTapeWords128 = false;
     // What the host file or device is, taken when it was opened, so that a
     // host file named later can be told to be the same one whatever name it
     // is given.
@@ -179,7 +172,7 @@ unsigned SectorIndexRX50(unsigned nTrack, unsigned nSector) {
 // ---- RK05: two units of 3,248 blocks ----------------------------------------
 
 unsigned MapBlockRK05(unsigned nBlock, unsigned nUnit) {
-    assert(nBlock < RK05_BLOCKS && nUnit < 2);
+    assert(nBlock < RK05_BLOCKS && nUnit < RK05_UNITS);
     unsigned a = nBlock + nUnit * RK05_BLOCKS;
     unsigned nCylinder = a / 32;
     unsigned nSurface = (a % 32) / 16;
@@ -200,10 +193,51 @@ std::uint64_t LbaHE02(unsigned nBlock) {
     return std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS + nBlock;
 }
 
+// ---- TU56: two tape blocks per block ----------------------------------------
+
+// Byte offset of half nHalf of block nBlock (words 0-127 or 128-255): the
+// first 128 words of tape block 2 x nBlock + nHalf. A tape block is 129
+// words, or 128 in the short form.
+std::uint64_t OffsetTU56(unsigned nBlock, unsigned nHalf) {
+    assert(nBlock < TU56_BLOCKS && nHalf < TU56_TAPE_BLOCKS_PER_BLOCK);
+    unsigned nTapeBlock = nBlock * TU56_TAPE_BLOCKS_PER_BLOCK + nHalf;
+    unsigned cbTapeBlock = g_mount.fTapeWords128 ? TU56_DATA_SIZE : TU56_TAPE_BLOCK_SIZE;
+    return std::uint64_t{nTapeBlock} * cbTapeBlock;
+}
+
+// ---- RX02: two sectors per block, three-way interleave ----------------------
+
+// Record r (two per block) lies on track r / 26 + 1 at sector
+// (3 x (r mod 26)) mod 26 + 1: 1, 4, 7, ..., 25, 2, 5, ..., 26, 3, ..., 24.
+// There is no skew between tracks, so a block may straddle two tracks.
+std::uint64_t OffsetRX02(unsigned nBlock, unsigned nHalf) {
+    assert(nBlock < RX02_BLOCKS && nHalf < RX02_SECTORS_PER_BLOCK);
+    unsigned nRecord = nBlock * RX02_SECTORS_PER_BLOCK + nHalf;
+    unsigned nTrack = nRecord / RX02_SECTORS_PER_TRACK + 1;
+    unsigned nSector =
+        (RX02_INTERLEAVE * (nRecord % RX02_SECTORS_PER_TRACK)) % RX02_SECTORS_PER_TRACK + 1;
+    assert(nTrack < RX02_TRACKS);
+    return (std::uint64_t{nTrack} * RX02_SECTORS_PER_TRACK + nSector - 1) * RX02_SECTOR_SIZE;
+}
+
+// A sector holds 128 words in its first 192 bytes, packed as RX01 packs 64
+// words into 96; its last 64 bytes carry nothing.
+void UnpackSectorRX02(const std::uint8_t* pbData, std::uint16_t* pwData) {
+    UnpackSectorRX01(pbData, pwData);
+    UnpackSectorRX01(pbData + 3 * RX01_WORDS_PER_SECTOR / 2, pwData + RX01_WORDS_PER_SECTOR);
+}
+
+void PackSectorRX02(const std::uint16_t* pwData, std::uint8_t* pbData) {
+    PackSectorRX01(pwData, pbData);
+    PackSectorRX01(pwData + RX01_WORDS_PER_SECTOR, pbData + 3 * RX01_WORDS_PER_SECTOR / 2);
+    std::memset(pbData + 3 * RX02_WORDS_PER_SECTOR / 2, 0,
+                RX02_SECTOR_SIZE - 3 * RX02_WORDS_PER_SECTOR / 2);
+}
+
 // ---- Runs of blocks -----------------------------------------------------------
 // A run of up to DISK_RUN_BLOCKS blocks is split into pieces (a sector of
-// RX01, RX50, RK05 or HE02), each with its place in the image and in the
-// caller's words. The pieces are laid out in the one transfer buffer in
+// RX01, RX02, RX50, RK05 or HE02, the data words of a TU56 tape block),
+// each with its place in the image and in the caller's words. The pieces are laid out in the one transfer buffer in
 // image order, so that pieces that follow each other in the image move in
 // one transfer. An NB03 run moves the whole banks it touches.
 
@@ -217,6 +251,10 @@ constexpr unsigned MAX_SECTORS_PER_BLOCK = RX01_SECTORS_PER_BLOCK;
 constexpr std::size_t RUN_BUFFER_SIZE =
     std::size_t{DISK_RUN_BLOCKS} * RX01_SECTORS_PER_BLOCK * RX01_SECTOR_SIZE;
 static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * RK05_SECTOR_SIZE);
+static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * RX02_SECTORS_PER_BLOCK * RX02_SECTOR_SIZE);
+static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * TU56_TAPE_BLOCKS_PER_BLOCK * TU56_DATA_SIZE);
+static_assert(MAX_SECTORS_PER_BLOCK >= RX02_SECTORS_PER_BLOCK &&
+              MAX_SECTORS_PER_BLOCK >= TU56_TAPE_BLOCKS_PER_BLOCK);
 // 2 x 64 half-blocks touch at most eight banks.
 static_assert(RUN_BUFFER_SIZE >= 8u * NB03_BANK_SIZE);
 
@@ -224,9 +262,16 @@ static_assert(RUN_BUFFER_SIZE >= 8u * NB03_BANK_SIZE);
 std::array<std::uint8_t, RUN_BUFFER_SIZE> g_abRun;
 std::array<Piece, DISK_RUN_BLOCKS * MAX_SECTORS_PER_BLOCK> g_aPieces;
 
-// The sector size of a device that moves in sectors.
+// The piece size of a device that moves in sectors or tape blocks. The
+// pieces of a TU56 image in the 129-word form are never contiguous (the
+// 129th word lies between them), so such a run moves piece by piece.
 unsigned PieceSize(DiskType nDiskType) {
-    return nDiskType == DiskType::RX01 ? RX01_SECTOR_SIZE : RX50_SECTOR_SIZE;
+    switch (nDiskType) {
+    case DiskType::RX01: return RX01_SECTOR_SIZE;
+    case DiskType::RX02: return RX02_SECTOR_SIZE;
+    case DiskType::TU56: return TU56_DATA_SIZE;
+    default: return RX50_SECTOR_SIZE;
+    }
 }
 
 // Fills g_aPieces for the run in image order; the number of pieces.
@@ -262,6 +307,15 @@ unsigned MapRun(unsigned nFirst, unsigned nCount) {
             break;
         case DiskType::HE02:
             g_aPieces[nPieces++] = {LbaHE02(nBlock) * HE02_SECTOR_SIZE, nWord, 0};
+            break;
+        case DiskType::TU56:
+            for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf)
+                g_aPieces[nPieces++] = {OffsetTU56(nBlock, nHalf), nWord + nHalf * TU56_DATA_WORDS, 0};
+            break;
+        case DiskType::RX02:
+            for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf)
+                g_aPieces[nPieces++] = {OffsetRX02(nBlock, nHalf), nWord + nHalf * RX02_WORDS_PER_SECTOR,
+                                        0};
             break;
         case DiskType::NB03:
         case DiskType::None:
@@ -324,6 +378,8 @@ bool ReadRunSectors(unsigned nFirst, unsigned nCount, std::uint16_t* pwData, uns
         const std::uint8_t* pbData = g_abRun.data() + piece.nBuffer;
         switch (g_mount.nDiskType) {
         case DiskType::RX01: UnpackSectorRX01(pbData, pwData + piece.nWord); break;
+        case DiskType::RX02: UnpackSectorRX02(pbData, pwData + piece.nWord); break;
+        case DiskType::TU56: UnpackWordsLE(pbData, pwData + piece.nWord, TU56_DATA_WORDS, true); break;
         case DiskType::RK05: UnpackWordsLE(pbData, pwData + piece.nWord, DISK_BLOCK_WORDS, false); break;
         default: UnpackWordsLE(pbData, pwData + piece.nWord, DISK_BLOCK_WORDS, true); break;
         }
@@ -337,10 +393,14 @@ bool WriteRunSectors(unsigned nFirst, unsigned nCount, const std::uint16_t* pwDa
     for (unsigned i = 0; i < nPieces; ++i) {
         const Piece& piece = g_aPieces[i];
         std::uint8_t* pbData = g_abRun.data() + piece.nBuffer;
-        if (g_mount.nDiskType == DiskType::RX01)
-            PackSectorRX01(pwData + piece.nWord, pbData);
-        else
-            PackWordsLE(pwData + piece.nWord, pbData, DISK_BLOCK_WORDS);
+        switch (g_mount.nDiskType) {
+        case DiskType::RX01: PackSectorRX01(pwData + piece.nWord, pbData); break;
+        case DiskType::RX02: PackSectorRX02(pwData + piece.nWord, pbData); break;
+        // Only the 128 data words of each tape block are written; a 129th
+        // word keeps what the image holds.
+        case DiskType::TU56: PackWordsLE(pwData + piece.nWord, pbData, TU56_DATA_WORDS); break;
+        default: PackWordsLE(pwData + piece.nWord, pbData, DISK_BLOCK_WORDS); break;
+        }
     }
     return MovePieces(true, nPieces, pnFailed);
 }
@@ -411,23 +471,16 @@ bool TransferRun(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* p
 // cut short by the end of the drive (a drive of fewer than 4,096 sectors has
 // no whole partition, but its partition 0 still has its sectors).
 std::uint64_t BlocksInUnit() {
-    switch (g_mount.nDiskType) {
-    case DiskType::RX01: return RX01_BLOCKS;
-    case DiskType::RX50: return RX50_BLOCKS;
-    case DiskType::NB03: return NB03_BLOCKS;
-    case DiskType::RK05: return RK05_BLOCKS;
-    case DiskType::HE02: {
-        if (g_mount.fVirtualDisk)
-            return HE02_BLOCKS;
+    if (g_mount.nDiskType == DiskType::None)
+        return 0;
+    if (g_mount.nDiskType == DiskType::HE02 && !g_mount.fVirtualDisk) {
         std::uint64_t qStart = std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS;
         std::uint64_t qSectors = GetDriveSectorCount();
         if (qSectors <= qStart)
             return 0;
         return std::min<std::uint64_t>(HE02_BLOCKS, qSectors - qStart);
     }
-    case DiskType::None: break;
-    }
-    return 0;
+    return GetDeviceInfo(g_mount.nDiskType).nMappedBlocks;
 }
 
 // Counts the transfer, then refuses it when it is the injected fault or a
@@ -464,17 +517,12 @@ struct ImageGeometry {
     unsigned nSectors;
 };
 
+// A new image is the device's full size, written in units of its sector,
+// bank or tape block.
 ImageGeometry GetImageGeometry(DiskType nDiskType) {
-    switch (nDiskType) {
-    case DiskType::RX01: return {RX01_SECTOR_SIZE, 2002};
-    case DiskType::RX50: return {RX50_SECTOR_SIZE, 800};
-    case DiskType::NB03: return {NB03_BANK_SIZE, 128};
-    case DiskType::HE02: return {HE02_SECTOR_SIZE, HE02_PARTITION_SECTORS};
-    case DiskType::RK05: return {RK05_SECTOR_SIZE, 6496};
-    case DiskType::None: break;
-    }
-    assert(false);
-    return {0, 0};
+    const DeviceInfo& device = GetDeviceInfo(nDiskType);
+    assert(device.cbImage % device.cbSector == 0);
+    return {device.cbSector, static_cast<unsigned>(device.cbImage / device.cbSector)};
 }
 
 // A new image is written about a mebibyte at a time.
@@ -519,11 +567,21 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_mount.fHaveIdentity =
         fVirtual ? ::fstat(g_mount.hVirtualDisk.Get(), &g_mount.identity) == 0
                  : ::stat(HostPath(name).c_str(), &g_mount.identity) == 0;
-    g_mount.szDiskName = name;
+    // The name as the user meant it, without quotes, for the messages.
+    g_mount.szDiskName = Unquote(name);
     g_mount.nDiskType = nDiskType;
     g_mount.fReadOnly = fReadOnly;
     g_mount.fVirtualDisk = fVirtual;
     g_mount.nPartition = 0;
+    g_mount.fTapeWords128 = false;
+}
+
+// A TU56 image of exactly the size of the 128-word form is read and written
+// in that form; every other size is the simulator's 129-word form.
+bool IsTapeWords128(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<std::uint64_t>(st.st_size) == TU56_IMAGE_128_BYTES;
 }
 
 }  // namespace
@@ -566,6 +624,8 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
             return false;
     }
     SetMounted(fVirtual, fReadOnly, nDiskType, name);
+    if (fVirtual && nDiskType == DiskType::TU56)
+        g_mount.fTapeWords128 = IsTapeWords128(g_mount.hVirtualDisk.Get());
     return true;
 }
 
@@ -605,8 +665,7 @@ void CloseDisk() {
 }
 
 std::uint64_t GetImageBytes(DiskType nDiskType) {
-    const ImageGeometry geometry = GetImageGeometry(nDiskType);
-    return std::uint64_t{geometry.cbSector} * geometry.nSectors;
+    return GetDeviceInfo(nDiskType).cbImage;
 }
 
 bool IsMountedDisk(const std::string& hostPath) {
@@ -627,7 +686,7 @@ bool IsDiskReadOnly() { return g_mount.fReadOnly; }
 bool SelectPartition(std::uint32_t nPartition) {
     switch (g_mount.nDiskType) {
     case DiskType::RK05:
-        if (nPartition >= 2)
+        if (nPartition >= RK05_UNITS)
             return false;
         break;
     case DiskType::HE02:

@@ -8,8 +8,7 @@
 
 #include "hostio.h"
 
-inline constexpr unsigned HE02_SECTOR_SIZE = 512;
-inline constexpr unsigned HE02_PARTITION_SECTORS = 4096;
+#include "devices.h"
 
 // The physical drive (HE02). OpenDriveHE02 opens it and counts its
 // partitions (false after its E message); ReleaseDrive lets it go.

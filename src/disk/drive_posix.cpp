@@ -55,13 +55,18 @@ bool OpenDriveHE02(const std::string& name) {
     // Read and write access even for a read-only mount: read-only is
     // enforced by the commands above the device.
     HostFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
+    // errno is kept for the caller's message.
     if (!hDrive.IsOpen()) {
+        int nError = errno;
         Message('E', "Error opening the drive: %s", GetErrorText().c_str());
+        errno = nError;
         return false;
     }
     std::uint64_t qBytes = 0;
     if (!QueryDriveSize(hDrive.Get(), &qBytes)) {
+        int nError = errno;
         Message('E', "Error opening drive for I/O: %s", GetErrorText().c_str());
+        errno = nError;
         return false;
     }
     g_hDrive = std::move(hDrive);

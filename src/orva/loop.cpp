@@ -1,32 +1,64 @@
 // The command loop: reads command lines, hands "!" lines to the host, and
 // dispatches every other line by its abbreviated command word.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "commands.h"
 #include "disk.h"
 #include "orva.h"
+#include "os8.h"
 #include "shell.h"
 
 namespace {
 
 bool g_fExit = false;
 
+// A line whose first non-blank character is ";" or "#" is a comment.
+bool IsComment(const std::string& line) {
+    std::size_t nFirst = line.find_first_not_of(" \t\r\n\v\f");
+    return nFirst != std::string::npos && (line[nFirst] == ';' || line[nFirst] == '#');
+}
+
+#ifdef ORVA_LINE_EDITING
+// Tab completion: the names of the mounted unit that begin with the prefix.
+// A damaged directory or a device fault has been reported and ends the list.
+void ListOS8Names(std::string_view prefix, std::vector<std::string>& names) {
+    if (!IsDiskMounted())
+        return;
+    try {
+        OS8_CONTEXT context;
+        InitContext(&context);
+        std::string name;
+        while (NextEntry(&context, &name, nullptr, nullptr, nullptr, nullptr)) {
+            if (!name.empty() && name.size() >= prefix.size() &&
+                std::equal(prefix.begin(), prefix.end(), name.begin(), [](char a, char b) {
+                    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+                }))
+                names.push_back(name);
+        }
+    } catch (const CommandAbort&) {
+    }
+}
+#endif
+
 }  // namespace
 
 void ShowHelp() {
     static const char* const kHelp[] = {
         "Commands: (dot indicates shortest abbreviation)",
-        "MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]",
-        "      [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]",
-        "      [INI.TIALIZE][/NOCONF.IRM]",
+        "MOU.NT <file or device> [/RX01][/RX02][/RX50][/NB.03][/HE.02]",
+        "      [/RK.05][/TU.56][/PHY.SICAL][/VIR.TUAL][/READ._ONLY]",
+        "      [/SYS.TEM][/INI.TIALIZE][/NOCONF.IRM]",
         "DISM.OUNT",
         "PART.ITION <number>|<letter>",
-        "DU.MP <block>",
+        "DU.MP <block> [<last block>]",
         "DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]",
         "TY.PE <file(s)>[/CONF.IRM]",
         "REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
         "      [/IM.AGE][/AS.CII][/BY.TE]",
-        "REN.NAME <oldfile(s)> <newfile(s)>[/CONF.IRM]",
+        "REN.AME <oldfile(s)> <newfile(s)>[/CONF.IRM]",
         "DEL.ETE <file(s)>[/CONF.IRM]",
         "WRI.TE <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
         "      [/IM.AGE][/AS.CII][/BY.TE]",
@@ -50,7 +82,7 @@ void DoExit(const std::string& qualifiers, const std::string& param1, const std:
 }
 
 void DoCommand(const std::string& line) {
-    if (line.empty())
+    if (line.empty() || IsComment(line))
         return;
     // A line cut to fit would run as another command than the one typed.
     if (IsLineTooLong(line)) {
@@ -110,18 +142,33 @@ void DoCommand(const std::string& line) {
 int OrvaMain(int argc, char** argv) {
     SetProgramName("ORVA");
     std::setvbuf(stderr, nullptr, _IONBF, 0);
+    int nStatus = 0;
     if (argc == 2 && (argv[1][0] == '-' || argv[1][0] == '/') && argv[1][1] == '?') {
         ShowHelp();
-    } else {
-        std::string line;
-        while (!g_fExit) {
-            if (!ReadCommandLine(line))
-                g_fExit = true;
-            else
-                DoCommand(line);
+        return 0;
+    }
+    OrvaOptions options;
+    if (!ParseOrvaOptions(argc, argv, &options, &nStatus))
+        return nStatus;
+    if (!OpenCommandSource(options))
+        return ORVA_STATUS_USAGE;
+#ifdef ORVA_LINE_EDITING
+    SetOS8NameLister(ListOS8Names);
+#endif
+    // With -e the first command that reports an error (E) ends the run.
+    std::string line;
+    while (!g_fExit) {
+        unsigned long nErrors = GetErrorCount();
+        if (!ReadCommandLine(line))
+            g_fExit = true;
+        else
+            DoCommand(line);
+        if (options.fStopOnError && GetErrorCount() != nErrors) {
+            nStatus = ORVA_STATUS_ERROR;
+            break;
         }
     }
     if (IsDiskMounted())
         DismountCurrent();
-    return 0;
+    return nStatus;
 }

@@ -9,8 +9,13 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// SIXBIT code to its character; 0 and the SIXBIT blank (32) both give ' ',
-// which ends a name part.
+// The fixed "today" of the tests; a day of 0 means the host clock.
+int g_nTestDay = 0;
+int g_nTestMonth = 0;
+int g_nTestYear = 0;
+
+}  // namespace
+
 char SixbitChar(unsigned nCode) {
     if (nCode == 0)
         return ' ';
@@ -19,13 +24,7 @@ char SixbitChar(unsigned nCode) {
     return static_cast<char>(nCode);
 }
 
-// The fixed "today" of the tests; a day of 0 means the host clock.
-int g_nTestDay = 0;
-int g_nTestMonth = 0;
-int g_nTestYear = 0;
-
-}  // namespace
-
+// 0 and the SIXBIT blank (32) both give ' ', which ends a name part.
 std::string DecodeFileName(const std::uint16_t* pwName) {
     char chars[8];
     for (unsigned k = 0; k < 4; ++k) {

@@ -17,15 +17,40 @@ inline constexpr unsigned OS8_BYTE_BLOCK_SIZE = 384;  // bytes per image block
 
 using OS8Name = std::array<std::uint16_t, 4>;
 
+// ---- Layout of a volume ------------------------------------------------------
+
+// Block 0 is the boot block and blocks 1-6 hold the directory, so files
+// start at block 7. A system disk keeps the OS/8 system head in blocks 7-55
+// and its files start at block 56; a directory whose files start above
+// block 7 marks a system disk.
+inline constexpr unsigned OS8_BOOT_BLOCK = 0;
+inline constexpr unsigned OS8_FIRST_FILE_BLOCK = 7;
+inline constexpr unsigned OS8_SYSTEM_HEAD_FIRST = 7;
+inline constexpr unsigned OS8_SYSTEM_FIRST_FILE_BLOCK = 56;
+inline constexpr unsigned OS8_SYSTEM_HEAD_BLOCKS = OS8_SYSTEM_FIRST_FILE_BLOCK - OS8_SYSTEM_HEAD_FIRST;
+
 // ---- Names, wildcards and dates --------------------------------------------
 
-// "NAME.EX"; a name without extension ends in its dot.
+// A 6-bit SIXBIT code as its character: 0 gives a blank, 1-31 are @ + code
+// (the letters and [ \ ] ^ _), 32-63 are themselves (32 is the blank).
+char SixbitChar(unsigned nCode);
+// The four name words at pwName as "NAME.EX"; a name without extension
+// ends in its dot. Each part ends at its first blank.
 std::string DecodeFileName(const std::uint16_t* pwName);
+// Letters (in upper case) and digits up to the first dot go to the six name
+// characters, those after it to the two extension characters; the rest of
+// each part is dropped, and every other character is passed over.
 OS8Name EncodeFileName(std::string_view text);
 // True when the text encodes to a name with at least one name character, so
 // it may be stored in a directory entry.
 bool IsStorableFileName(std::string_view text);
+// The base before the first dot, and the extension from it (dot included;
+// empty when there is no dot).
 void SplitFileName(std::string_view text, std::string& base, std::string& extension);
+// "?" matches any one character and "*" the rest of a part; letters match
+// in either case. The two texts are compared only as far as the shorter one
+// goes, so "A" matches "ABC.TX" and "ABC.TXT" matches "ABC.TX": intended, every
+// command that takes file names behaves so.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
 // Matching for the commands that change or remove entries: the pattern must
 // cover the whole name. "*" matches any run of characters within the name
@@ -57,28 +82,46 @@ struct OS8_CONTEXT {
 };
 
 // Every scan step that finds a damaged directory prints
-// "directory segment %u is damaged" and abandons the command.
+// "directory segment %u is damaged" and abandons the command (AbortCommand);
+// a device fault abandons it as ReadBlock does. A disk must be mounted.
+
+// Puts the context before the first entry of the first segment; nothing is
+// read until the first step.
 void InitContext(OS8_CONTEXT* pContext);
+// Steps to the next entry, file or empty area, loading the next segment
+// when one ends; false after the last entry of the last segment. The
+// outputs (each may be null) describe the entry the context now stands on:
+// an empty name for an empty area, a date of 0 when there is none, and the
+// tentative flag for a file still being written.
 bool NextEntry(OS8_CONTEXT* pContext, std::string* pName, int* pnBlock,
                int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
+// NextEntry until a file entry whose name matches the pattern; the context
+// stands on it. False when the directory ends.
 bool FindFile(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name,
               int* pnBlock, int* pnLength, std::uint16_t* pwDate, bool* pfTentative);
 // Like FindFile, with MatchWholeName in place of MatchWildcard.
 bool FindWholeName(OS8_CONTEXT* pContext, std::string_view pattern, std::string& name);
+// True when a file matches the pattern, on a fresh context.
 bool FileExists(std::string_view name);
 // Like FindFile, but finds the next file entry whose stored name words equal
 // those of EncodeFileName(name) exactly; no wildcards.
 bool FindStoredName(OS8_CONTEXT* pContext, std::string_view name, std::string& found,
                     int* pnBlock, int* pnLength);
 bool StoredNameExists(std::string_view name);
+// True when the first segment's files start above block 7: there is a
+// system area.
 bool IsSystemDisk();
+// Writes the segment held in the context back to its block.
 void WriteSegment(OS8_CONTEXT* pContext);
 
 // ---- Directory updates ---------------------------------------------------------
+// Each update changes the segment held in the context and writes it at once;
+// the context must stand where the call says, as FindFile or NextEntry left
+// it (checked by assertion).
 
-// Positions the context on the first of the largest free areas (*pnBlock
-// its first block, *pnLength its blocks; 0 and the context at the end of the
-// directory when there is none).
+// Scans from the start and leaves the context on the largest empty area
+// (the first of equal ones), with its first block and length; length 0, and
+// the context at the end of the directory, when there is none.
 void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
 // FindLargestEmpty that also, in the same pass, positions *pFile on the
 // first file entry whose stored name words equal *pName (*pfFound tells).
@@ -91,13 +134,16 @@ void FindStoredNameAndLargestEmpty(OS8_CONTEXT* pContext, const OS8Name* pName, 
 // segments (and a new segment may be opened in blocks 2-6); those segments
 // are written at once, and the directory lists the same files either way.
 // Room 0 when there is no free area or no directory space for one more entry,
-// and for a name that IsStorableFileName refuses.
+// and for a name that IsStorableFileName refuses; nothing is printed.
 void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
                          std::uint16_t wDate, int* pnBlock, int* pnLength);
 // CreateTentativeFile in the free area that FindLargestEmpty (or
 // FindStoredNameAndLargestEmpty) just found, with nothing written since.
 void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::uint16_t wDate,
                            int nBlock, int nLength, int* pnBlock, int* pnLength);
+// On the context CreateTentativeFile left: makes the entry a file of
+// nLength blocks (at most the room) and gives the rest of the area back, or
+// with 0 drops the entry; then writes the segment.
 void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
 // Closes the tentative file with nLength (> 0) blocks and, when the file of
 // the same name that begins at block nOldBlock lies in the same segment,
@@ -105,9 +151,16 @@ void CloseTentativeFile(OS8_CONTEXT* pContext, int nLength);
 // or the other at every moment. False when that file is in another segment
 // (or gone): the caller deletes it afterwards.
 bool CloseTentativeReplacing(OS8_CONTEXT* pContext, int nLength, int nOldBlock);
+// On a file entry: turns it into an empty area joined with the empty areas
+// beside it in its segment, and writes the segment. The context then stands
+// on that empty area, so a scan with it goes on after the deleted file.
 void DeleteEntry(OS8_CONTEXT* pContext);
-// False (nothing changed) for a name that IsStorableFileName refuses.
+// On a file entry: stores the new name and writes the segment. False
+// (nothing changed) for a name that IsStorableFileName refuses.
 bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName);
+// Writes an empty directory for the current unit: one segment whose one
+// empty area runs from block 7 (block 56 with fSystem, after the system
+// area) to the unit's end; blocks 2-6 are zeroed.
 void ZeroDirectory(bool fSystem);
 // Blocks of the current unit or partition of the mounted disk.
 unsigned UnitBlocks();

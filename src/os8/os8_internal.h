@@ -30,16 +30,24 @@ inline void AddToCount(std::uint16_t& w, int nDelta) {
     w = NegativeOf(static_cast<unsigned>(static_cast<int>(CountOf(w)) + nDelta));
 }
 
-inline unsigned FileEntryWords(unsigned nAIW) { return nAIW + 5; }
+// Words of a file entry: the name (four words), nAIW additional information
+// words (the first, when there is one, is the date), then the length word
+// (minus the blocks). An empty entry is two words: 0, then minus the blocks.
+inline constexpr unsigned ENTRY_DATE = 4;
+inline unsigned EntryLengthWord(unsigned nAIW) { return 4 + nAIW; }
+inline constexpr unsigned EMPTY_LENGTH = 1;
+inline constexpr unsigned EMPTY_ENTRY_WORDS = 2;
+
+inline unsigned FileEntryWords(unsigned nAIW) { return EntryLengthWord(nAIW) + 1; }
 
 // Words taken by the entry at index i of a segment with nAIW extra words.
 inline unsigned EntryWords(const BlockWords& awData, unsigned i, unsigned nAIW) {
-    return awData[i] == 0 ? 2 : FileEntryWords(nAIW);
+    return awData[i] == 0 ? EMPTY_ENTRY_WORDS : FileEntryWords(nAIW);
 }
 
 // Blocks described by the entry at index i.
 inline unsigned EntryBlocks(const BlockWords& awData, unsigned i, unsigned nAIW) {
-    return awData[i] == 0 ? CountOf(awData[i + 1]) : CountOf(awData[i + 4 + nAIW]);
+    return awData[i] == 0 ? CountOf(awData[i + EMPTY_LENGTH]) : CountOf(awData[i + EntryLengthWord(nAIW)]);
 }
 
 // Index just past the last entry of the segment (the segment was checked

@@ -35,7 +35,7 @@ void CheckSegment(const OS8_CONTEXT& context) {
     for (unsigned n = CountOf(awData[SEG_ENTRIES]); n > 0; --n) {
         // An empty entry needs its two words inside the block before its
         // length word can be looked at.
-        if (nIndex + 2 > DISK_BLOCK_WORDS)
+        if (nIndex + EMPTY_ENTRY_WORDS > DISK_BLOCK_WORDS)
             ReportDamagedSegment(context.nSegmentLBN);
         nIndex += EntryWords(awData, nIndex, nAIW);
         if (nIndex > DISK_BLOCK_WORDS)
@@ -49,7 +49,7 @@ void CheckSegment(const OS8_CONTEXT& context) {
 
     const unsigned wTentative = awData[SEG_TENTATIVE];
     if (wTentative != 0 &&
-        (wTentative <= TENTATIVE_BASE + 4 + nAIW || wTentative - TENTATIVE_BASE >= DISK_BLOCK_WORDS))
+        (wTentative <= TENTATIVE_BASE + EntryLengthWord(nAIW) || wTentative - TENTATIVE_BASE >= DISK_BLOCK_WORDS))
         ReportDamagedSegment(context.nSegmentLBN);
 }
 
@@ -70,7 +70,7 @@ void GetEntry(const OS8_CONTEXT& context, std::string* pName, int* pnBlock, int*
     if (pnLength != nullptr)
         *pnLength = static_cast<int>(EntryBlocks(awData, nPoint, context.nAIW));
     if (pwDate != nullptr)
-        *pwDate = (!fEmpty && context.nAIW > 0) ? awData[nPoint + 4] : 0;
+        *pwDate = (!fEmpty && context.nAIW > 0) ? awData[nPoint + ENTRY_DATE] : 0;
     // OS/8 leaves the tentative word set after it closes the file, so only
     // an entry that still has length 0 is tentative.
     if (pfTentative != nullptr)
@@ -107,7 +107,7 @@ bool LoadSegment(OS8_CONTEXT* pContext) {
     pContext->nAIW = CountOf(awData[SEG_AIW]);
     pContext->nTentative = awData[SEG_TENTATIVE] == 0
                                ? 0
-                               : static_cast<int>(awData[SEG_TENTATIVE] - TENTATIVE_BASE - 4 - pContext->nAIW);
+                               : static_cast<int>(awData[SEG_TENTATIVE] - TENTATIVE_BASE - EntryLengthWord(pContext->nAIW));
     pContext->nPoint = SEG_HEADER;
     pContext->nPrevious = 0;
     return true;
@@ -185,7 +185,7 @@ bool StoredNameExists(std::string_view name) {
 bool IsSystemDisk() {
     BlockWords awData;
     ReadBlock(FIRST_SEGMENT, awData.data());
-    return awData[SEG_FIRST] > 7;
+    return awData[SEG_FIRST] > OS8_FIRST_FILE_BLOCK;
 }
 
 void WriteSegment(OS8_CONTEXT* pContext) {

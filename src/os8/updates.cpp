@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "devices.h"
 #include "os8_internal.h"
 
 namespace os8 {
@@ -313,8 +314,8 @@ void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::ui
     const OS8Name awName = EncodeFileName(name);
     std::copy(awName.begin(), awName.end(), awData.begin() + nPoint);
     if (pContext->nAIW >= 1)
-        awData[nPoint + 4] = wDate & 07777;
-    awData[nPoint + 4 + pContext->nAIW] = 0;
+        awData[nPoint + ENTRY_DATE] = wDate & 07777;
+    awData[nPoint + EntryLengthWord(pContext->nAIW)] = 0;
     *pnBlock = nBlock;
     *pnLength = nLength;
 }
@@ -326,21 +327,21 @@ void CloseTentativeEntry(OS8_CONTEXT* pContext, int nLength) {
     BlockWords& awData = pContext->awData;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
     const unsigned nWords = FileEntryWords(pContext->nAIW);
-    const unsigned nLengthWord = nPoint + 4 + pContext->nAIW;
+    const unsigned nLengthWord = nPoint + EntryLengthWord(pContext->nAIW);
     assert(awData[nPoint] != 0 && awData[nLengthWord] == 0);
     assert(nLength >= 0);
 
     if (nLength > 0) {
         const unsigned nEmpty = nPoint + nWords;
         assert(pContext->nFiles > 1 && awData[nEmpty] == 0);
-        const unsigned nFree = CountOf(awData[nEmpty + 1]);
+        const unsigned nFree = CountOf(awData[nEmpty + EMPTY_LENGTH]);
         assert(static_cast<unsigned>(nLength) <= nFree);
         awData[nLengthWord] = NegativeOf(static_cast<unsigned>(nLength));
         const unsigned nRest = nFree - static_cast<unsigned>(nLength);
         if (nRest > 0) {
-            awData[nEmpty + 1] = NegativeOf(nRest);
+            awData[nEmpty + EMPTY_LENGTH] = NegativeOf(nRest);
         } else {
-            RemoveWords(pContext, nEmpty, 2);
+            RemoveWords(pContext, nEmpty, EMPTY_ENTRY_WORDS);
             AddToCount(awData[SEG_ENTRIES], -1);
             pContext->nFiles -= 1;
         }
@@ -357,13 +358,14 @@ void DeleteCurrentEntry(OS8_CONTEXT* pContext) {
     const unsigned nAIW = pContext->nAIW;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
     assert(pContext->nFiles > 0 && awData[nPoint] != 0);
-    const std::uint16_t wLength = awData[nPoint + 4 + nAIW];
+    const std::uint16_t wLength = awData[nPoint + EntryLengthWord(nAIW)];
 
     const unsigned nPrevious = static_cast<unsigned>(pContext->nPrevious);
     if (nPrevious != 0 && awData[nPrevious] == 0) {
         // Join the file to the free area before it, which becomes current.
-        pContext->nBlock -= static_cast<int>(CountOf(awData[nPrevious + 1]));
-        awData[nPrevious + 1] = static_cast<std::uint16_t>((awData[nPrevious + 1] + wLength) & 07777);
+        pContext->nBlock -= static_cast<int>(CountOf(awData[nPrevious + EMPTY_LENGTH]));
+        awData[nPrevious + EMPTY_LENGTH] =
+            static_cast<std::uint16_t>((awData[nPrevious + EMPTY_LENGTH] + wLength) & 07777);
         RemoveWords(pContext, nPoint, FileEntryWords(nAIW));
         AddToCount(awData[SEG_ENTRIES], -1);
         pContext->nPoint = pContext->nPrevious;
@@ -373,14 +375,17 @@ void DeleteCurrentEntry(OS8_CONTEXT* pContext) {
             pContext->nPrevious = static_cast<int>(i);
     } else {
         awData[nPoint] = 0;
-        awData[nPoint + 1] = wLength;
-        RemoveWords(pContext, nPoint + 2, nAIW + 3);
+        awData[nPoint + EMPTY_LENGTH] = wLength;
+        RemoveWords(pContext, nPoint + EMPTY_ENTRY_WORDS, FileEntryWords(nAIW) - EMPTY_ENTRY_WORDS);
     }
 
     const unsigned nCurrent = static_cast<unsigned>(pContext->nPoint);
-    if (pContext->nFiles > 1 && awData[nCurrent + 2] == 0) {
-        awData[nCurrent + 1] = static_cast<std::uint16_t>((awData[nCurrent + 1] + awData[nCurrent + 3]) & 07777);
-        RemoveWords(pContext, nCurrent + 2, 2);
+    // The current entry is now empty; an empty entry after it joins it.
+    const unsigned nNext = nCurrent + EMPTY_ENTRY_WORDS;
+    if (pContext->nFiles > 1 && awData[nNext] == 0) {
+        awData[nCurrent + EMPTY_LENGTH] = static_cast<std::uint16_t>(
+            (awData[nCurrent + EMPTY_LENGTH] + awData[nNext + EMPTY_LENGTH]) & 07777);
+        RemoveWords(pContext, nNext, EMPTY_ENTRY_WORDS);
         AddToCount(awData[SEG_ENTRIES], -1);
         pContext->nFiles -= 1;
     }
@@ -446,33 +451,19 @@ bool RenameEntry(OS8_CONTEXT* pContext, std::string_view newName) {
 }
 
 unsigned UnitBlocks() {
-    switch (GetDiskType()) {
-    case DiskType::RX01:
-        return 494;
-    case DiskType::RX50:
-        return 766;
-    case DiskType::NB03:
-        return 1344;
-    case DiskType::HE02:
-        return 4096;
-    case DiskType::RK05:
-        return 3248;
-    case DiskType::None:
-        break;
-    }
-    assert(false && "no disk mounted");
-    return 0;
+    assert(IsDiskMounted() && "no disk mounted");
+    return GetDeviceInfo(GetDiskType()).nOS8Blocks;
 }
 
 void ZeroDirectory(bool fSystem) {
-    const unsigned nFirst = fSystem ? 56 : 7;
+    const unsigned nFirst = fSystem ? OS8_SYSTEM_FIRST_FILE_BLOCK : OS8_FIRST_FILE_BLOCK;
     const unsigned nFree = UnitBlocks() - nFirst;
     BlockWords awData{};
     awData[SEG_ENTRIES] = NegativeOf(1);
     awData[SEG_FIRST] = static_cast<std::uint16_t>(nFirst);
     awData[SEG_AIW] = NegativeOf(1);
     awData[SEG_HEADER] = 0;
-    awData[SEG_HEADER + 1] = NegativeOf(nFree);
+    awData[SEG_HEADER + EMPTY_LENGTH] = NegativeOf(nFree);
     WriteBlock(FIRST_SEGMENT, awData.data());
     const BlockWords awZero{};
     for (unsigned nBlock = 2; nBlock <= LAST_SEGMENT; ++nBlock)
@@ -492,12 +483,12 @@ int LargestFreeAfterDelete(const OS8_CONTEXT* pContext, int nLargestNow) {
     const unsigned nAIW = pContext->nAIW;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
     assert(pContext->nFiles > 0 && awData[nPoint] != 0);
-    unsigned nJoined = CountOf(awData[nPoint + 4 + nAIW]);
+    unsigned nJoined = CountOf(awData[nPoint + EntryLengthWord(nAIW)]);
     const unsigned nPrevious = static_cast<unsigned>(pContext->nPrevious);
     if (nPrevious != 0 && awData[nPrevious] == 0)
-        nJoined += CountOf(awData[nPrevious + 1]);
+        nJoined += CountOf(awData[nPrevious + EMPTY_LENGTH]);
     const unsigned nNext = nPoint + FileEntryWords(nAIW);
     if (pContext->nFiles > 1 && awData[nNext] == 0)
-        nJoined += CountOf(awData[nNext + 1]);
+        nJoined += CountOf(awData[nNext + EMPTY_LENGTH]);
     return std::max(nLargestNow, static_cast<int>(nJoined));
 }

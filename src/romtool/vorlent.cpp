@@ -1,5 +1,6 @@
 // The vorlent program: opens the inputs named on the command line, creates
 // the output and writes the code, FPGA and RAM-disk regions in that order.
+#include <getopt.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -79,18 +80,65 @@ int WriteRegions(std::FILE* hCode, std::FILE* hFpga, std::FILE* hRdi) {
     return ROM_STATUS_OK;
 }
 
+void PrintUsage() {
+    std::fputs("usage: VORLENT <code file name> <FPGA file name> <RDI file name> <output name>\r\n", stderr);
+    std::fputs("  replace file name with '-' to omit\r\n", stderr);
+}
+
+// -h (--help) shows the usage on standard output and -V (--version) the
+// version, both with status 0; an unknown option is a usage error. False
+// when the program is to end with *pnStatus. A lone "-" is no option: it
+// leaves an input out.
+bool ReadOptions(int argc, char** argv, int* pnStatus) {
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    optind = 1;
+    opterr = 0;  // the usage says it all
+    int nOption;
+    while ((nOption = getopt_long(argc, argv, "+hV", kOptions, nullptr)) != -1) {
+        switch (nOption) {
+        case 'h':
+            std::fputs(
+                "Usage: vorlent [OPTION]... CODE FPGA RDI OUTPUT\n"
+                "Build the octal ROM download file OUTPUT from a PDP-8 BIN file (CODE), an\n"
+                "FPGA bitstream (FPGA) and a RAM-disk image (RDI); give - for an input to\n"
+                "leave it out.\n"
+                "\n"
+                "  -h, --help     show this help and end\n"
+                "  -V, --version  show the version and end\n",
+                stdout);
+            *pnStatus = ROM_STATUS_OK;
+            return false;
+        case 'V':
+            std::printf("vorlent %s\n", VORLENT_VERSION);
+            *pnStatus = ROM_STATUS_OK;
+            return false;
+        default:
+            PrintUsage();
+            *pnStatus = ROM_STATUS_USAGE;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int VorlentMain(int argc, char** argv) {
-    if (argc != 5) {
-        std::fputs("usage: VORLENT <code file name> <FPGA file name> <RDI file name> <output name>\r\n", stderr);
-        std::fputs("  replace file name with '-' to omit\r\n", stderr);
+    int nStatus = ROM_STATUS_OK;
+    if (!ReadOptions(argc, argv, &nStatus))
+        return nStatus;
+    if (argc - optind != 4) {
+        PrintUsage();
         return ROM_STATUS_USAGE;
     }
-    const char* pszCode = argv[1];
-    const char* pszFpga = argv[2];
-    const char* pszRdi = argv[3];
-    const char* pszOutput = argv[4];
+    const char* pszCode = argv[optind];
+    const char* pszFpga = argv[optind + 1];
+    const char* pszRdi = argv[optind + 2];
+    const char* pszOutput = argv[optind + 3];
 
     FileHandle hCode, hFpga, hRdi;
     if (!OpenInput(pszCode, hCode)) {
@@ -118,7 +166,7 @@ int VorlentMain(int argc, char** argv) {
     std::setvbuf(hOutput.get(), nullptr, _IOFBF, ROM_OUTPUT_BUFFER);
 
     BeginRomOutput(hOutput.get());
-    int nStatus = WriteRegions(hCode.get(), hFpga.get(), hRdi.get());
+    nStatus = WriteRegions(hCode.get(), hFpga.get(), hRdi.get());
     BeginRomOutput(nullptr);
     if (nStatus == ROM_STATUS_NO_CODE_DATA && hCode)
         std::fprintf(stderr, "fatal: code binfile %s holds no data\r\n", pszCode);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "shell.h"
@@ -16,6 +18,7 @@ namespace {
 // The search in progress: the directory part as typed and the names found.
 struct HostSearch {
     std::string directory;
+    bool fQuoted = false;
     std::vector<std::string> names;
     std::size_t next = 0;
 };
@@ -47,19 +50,33 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-std::size_t DirectoryEnd(std::string_view path) {
+// The end of the drive and directory part. In a path given in quotes only
+// "/" separates folders: a backslash there is part of a name.
+std::size_t DirectoryEnd(std::string_view path, bool fQuoted = false) {
     std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = path.find_last_of(fQuoted ? "/" : "\\/");
     return (slash == std::string_view::npos || slash < start) ? start : slash + 1;
 }
 
 }  // namespace
 
 std::string HostPath(std::string_view path) {
-    std::string host(path);
-    std::replace(host.begin(), host.end(), '\\', '/');
+    std::string host;
+    if (IsQuoted(path)) {
+        host = Unquote(path);
+    } else {
+        host = path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+    }
+    if (host.compare(0, 2, "~/") == 0) {
+        const char* pszHome = std::getenv("HOME");
+        if (pszHome != nullptr && *pszHome != '\0')
+            host = pszHome + host.substr(1);
+    }
     return host;
 }
+
+const char* HostReason(int nError) { return std::strerror(nError); }
 
 void SplitHostPath(std::string_view path, std::string& directory, std::string& name,
                    std::string& extension) {
@@ -84,10 +101,14 @@ bool IsHostDirectory(std::string_view path) {
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
     if (fFirst) {
         g_search = HostSearch{};
-        std::size_t dirEnd = DirectoryEnd(pattern);
-        g_search.directory = pattern.substr(0, dirEnd);
-        std::string_view namePattern = pattern.substr(dirEnd);
-        std::string lookup = g_search.directory.empty() ? std::string(".") : HostPath(g_search.directory);
+        g_search.fQuoted = IsQuoted(pattern);
+        std::string plain = Unquote(pattern);
+        std::size_t dirEnd = DirectoryEnd(plain, g_search.fQuoted);
+        g_search.directory = plain.substr(0, dirEnd);
+        std::string_view namePattern = std::string_view(plain).substr(dirEnd);
+        std::string lookup = g_search.directory.empty()
+                                 ? std::string(".")
+                                 : HostPath(g_search.fQuoted ? Quote(g_search.directory) : g_search.directory);
         if (DIR* dir = opendir(lookup.c_str())) {
             while (const dirent* entry = readdir(dir)) {
                 std::string name = entry->d_name;
@@ -107,5 +128,7 @@ bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
         return false;
     }
     path = g_search.directory + g_search.names[g_search.next++];
+    if (g_search.fQuoted)
+        path = Quote(path);
     return true;
 }

@@ -10,6 +10,7 @@
 namespace {
 
 const char* g_pszProgramName = "";
+unsigned long g_nErrors = 0;
 
 // Formats into a 256-byte text; anything beyond 255 characters is cut.
 void FormatText(char (&text)[SHELL_TEXT_MAX + 1], const char* pszFormat, va_list args) {
@@ -31,7 +32,11 @@ void Message(char cSeverity, const char* pszFormat, ...) {
     FormatText(text, pszFormat, args);
     va_end(args);
     std::fprintf(stderr, "%%%s-%c, %s\n", g_pszProgramName, cSeverity, text);
+    if (cSeverity == 'E')
+        ++g_nErrors;
 }
+
+unsigned long GetErrorCount() { return g_nErrors; }
 
 bool PromptLine(const char* pszPrompt, std::string& line) {
     std::fputs(pszPrompt, stderr);
@@ -70,6 +75,10 @@ void SetInteractiveInputForTesting(int nInteractive) { g_nInteractiveForTesting 
 bool ReadCommandLine(std::string& line) {
     char prompt[SHELL_TEXT_MAX + 1];
     std::snprintf(prompt, sizeof prompt, "%s>", g_pszProgramName);
+#ifdef ORVA_LINE_EDITING
+    if (IsLineEditing())
+        return ReadEditedLine(prompt, line);
+#endif
     return PromptLine(prompt, line);
 }
 

@@ -8,6 +8,8 @@ namespace {
 
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+// A qualifier word may also hold underscores, so /READ_ONLY reads whole.
+bool IsQualifierChar(char c) { return IsWordChar(c) || c == '_'; }
 
 // A position in the line that the parser steps move forward.
 struct Cursor {
@@ -23,10 +25,11 @@ void SkipBlanks(Cursor& cursor) {
         ++cursor.pos;
 }
 
-// Letters and digits, folded to upper case.
-bool GetWord(Cursor& cursor, std::string& word) {
+// Letters and digits (and, in a qualifier, underscores), folded to upper
+// case.
+bool GetWord(Cursor& cursor, std::string& word, bool fQualifier = false) {
     std::size_t start = cursor.pos;
-    while (!cursor.AtEnd() && IsWordChar(cursor.Peek()))
+    while (!cursor.AtEnd() && (fQualifier ? IsQualifierChar(cursor.Peek()) : IsWordChar(cursor.Peek())))
         word += static_cast<char>(std::toupper(static_cast<unsigned char>(cursor.line[cursor.pos++])));
     return cursor.pos > start;
 }
@@ -36,7 +39,7 @@ bool GetQualifiers(Cursor& cursor, std::string& qualifiers) {
     while (cursor.Peek() == '/') {
         ++cursor.pos;
         std::string word;
-        if (!GetWord(cursor, word)) {
+        if (!GetWord(cursor, word, true)) {
             Message('E', "no qualifier after SLASH");
             return false;
         }
@@ -47,17 +50,80 @@ bool GetQualifiers(Cursor& cursor, std::string& qualifiers) {
     return true;
 }
 
-// Everything up to a blank, a slash or the end; blanks after a comma do not
-// end the parameter and are dropped.
-bool GetParameter(Cursor& cursor, std::string& parameter) {
-    std::size_t start = cursor.pos;
-    while (!cursor.AtEnd() && !IsBlank(cursor.Peek()) && cursor.Peek() != '/') {
+// Copies a quoted run, from its opening double quote to its closing one,
+// as it stands (a doubled quote inside stays doubled). False, after the
+// message, when the line ends before the closing quote.
+bool GetQuoted(Cursor& cursor, std::string& parameter) {
+    parameter += cursor.line[cursor.pos++];
+    for (;;) {
+        if (cursor.AtEnd()) {
+            Message('E', "missing closing quote");
+            return false;
+        }
         char c = cursor.line[cursor.pos++];
         parameter += c;
-        if (c == ',')
-            SkipBlanks(cursor);
+        if (c == '"') {
+            if (cursor.Peek() != '"')
+                return true;
+            parameter += cursor.line[cursor.pos++];
+        }
     }
-    return cursor.pos > start;
+}
+
+enum class ParameterResult { None, Read, Failed };
+
+// Everything up to a blank, a slash or the end; blanks after a comma do not
+// end the parameter and are dropped. A parameter or a list item that begins
+// with a double quote runs to its closing quote, blanks, slashes and commas
+// included; the quotes stay in the text, and GetListItem and HostPath take
+// them off.
+ParameterResult GetParameter(Cursor& cursor, std::string& parameter) {
+    std::size_t start = cursor.pos;
+    bool fItemStart = true;
+    // An item that begins with "~/" is a host path from $HOME: its slashes
+    // separate folders, they do not begin qualifiers.
+    bool fHomePath = false;
+    while (!cursor.AtEnd() && !IsBlank(cursor.Peek()) && (cursor.Peek() != '/' || fHomePath)) {
+        if (fItemStart && cursor.Peek() == '"') {
+            if (!GetQuoted(cursor, parameter))
+                return ParameterResult::Failed;
+            fItemStart = false;
+            continue;
+        }
+        if (fItemStart)
+            fHomePath = cursor.line.substr(cursor.pos, 2) == "~/";
+        char c = cursor.line[cursor.pos++];
+        parameter += c;
+        fItemStart = c == ',';
+        if (c == ',') {
+            fHomePath = false;
+            SkipBlanks(cursor);
+        }
+    }
+    return cursor.pos > start ? ParameterResult::Read : ParameterResult::None;
+}
+
+// The end of the list item that begins at `start`: the next separator, or
+// the end of the list. In a comma list an item that begins with a double
+// quote holds every comma up to its closing quote.
+std::size_t ItemEnd(std::string_view list, std::size_t start, char separator) {
+    std::size_t pos = start;
+    if (separator == ',' && pos < list.size() && list[pos] == '"') {
+        ++pos;
+        while (pos < list.size()) {
+            if (list[pos] == '"') {
+                if (pos + 1 < list.size() && list[pos + 1] == '"') {
+                    pos += 2;
+                    continue;
+                }
+                ++pos;
+                break;
+            }
+            ++pos;
+        }
+    }
+    std::size_t end = list.find(separator, pos);
+    return end == std::string_view::npos ? list.size() : end;
 }
 
 }  // namespace
@@ -76,12 +142,14 @@ bool ParseCommand(std::string_view line, std::string& command, std::string& qual
     }
     if (!GetQualifiers(cursor, qualifiers))
         return false;
-    if (!GetParameter(cursor, param1))
-        return true;
+    ParameterResult result = GetParameter(cursor, param1);
+    if (result != ParameterResult::Read)
+        return result == ParameterResult::None;
     if (!GetQualifiers(cursor, qualifiers))
         return false;
-    if (!GetParameter(cursor, param2))
-        return true;
+    result = GetParameter(cursor, param2);
+    if (result != ParameterResult::Read)
+        return result == ParameterResult::None;
     if (!GetQualifiers(cursor, qualifiers))
         return false;
     if (!cursor.AtEnd()) {
@@ -111,19 +179,57 @@ bool MatchQualifier(std::string_view qualifier, std::string_view keyword, std::s
     return false;
 }
 
-bool GetListItem(std::string_view list, std::string& item, char separator, unsigned nIndex) {
+bool GetQuotedListItem(std::string_view list, std::string& item, char separator, unsigned nIndex) {
     if (list.empty())
         return false;
     std::size_t start = 0;
     for (unsigned i = 0; i < nIndex; ++i) {
-        std::size_t next = list.find(separator, start);
-        if (next == std::string_view::npos)
+        std::size_t next = ItemEnd(list, start, separator);
+        if (next == list.size())
             return false;
         start = next + 1;
     }
-    std::size_t end = list.find(separator, start);
-    item = list.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    item = list.substr(start, ItemEnd(list, start, separator) - start);
     return true;
+}
+
+bool GetListItem(std::string_view list, std::string& item, char separator, unsigned nIndex) {
+    if (!GetQuotedListItem(list, item, separator, nIndex))
+        return false;
+    if (separator == ',')
+        item = Unquote(item);
+    return true;
+}
+
+bool IsQuoted(std::string_view text) { return !text.empty() && text[0] == '"'; }
+
+std::string Unquote(std::string_view text) {
+    if (!IsQuoted(text))
+        return std::string(text);
+    std::string plain;
+    std::size_t pos = 1;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == '"') {
+            if (pos >= text.size() || text[pos] != '"')
+                break;
+            ++pos;
+        }
+        plain += c;
+    }
+    // Whatever follows the closing quote is taken as it stands.
+    plain += text.substr(pos);
+    return plain;
+}
+
+std::string Quote(std::string_view text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + '"';
 }
 
 unsigned CountListItems(std::string_view parameter) {

@@ -1,11 +1,16 @@
-// The orva console kit: messages and questions, the command-line parser
-// and the host tools every module uses.
+// The orva console kit: messages and questions, line input (edited at a
+// terminal), the command-line parser and the host tools every module uses.
+//
+// Every check below that answers false has printed its E message already;
+// the caller ends the command and prints nothing more. Texts are passed by
+// value or reference and never kept, except the program name.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Command lines, words, parameters, list items and formatted texts hold at
 // most this many characters.
@@ -19,7 +24,8 @@ struct CommandAbort {};
 
 // ---- Messages and prompts -------------------------------------------------
 
-// Stores the pointer; the text must live for the whole run.
+// Stores the pointer; the text must live for the whole run. Until it is
+// set, messages carry an empty name.
 void SetProgramName(const char* pszName);
 const char* GetProgramName();
 
@@ -27,6 +33,8 @@ const char* GetProgramName();
 // characters.
 void Message(char cSeverity, const char* pszFormat, ...)
     __attribute__((format(printf, 2, 3)));
+// The number of E messages printed since the program began.
+unsigned long GetErrorCount();
 
 // Writes the prompt to standard error and reads one line from standard
 // input, dropping its newline. The whole line is read; of a line longer than
@@ -43,8 +51,20 @@ bool IsInteractiveInput();
 // -1 the system's answer again.
 void SetInteractiveInputForTesting(int nInteractive);
 
-// PromptLine with the prompt "NAME>".
+// PromptLine with the prompt "NAME>". When standard input is a terminal
+// the line is read with line editing, history and completion instead.
 bool ReadCommandLine(std::string& line);
+
+// Line editing at a terminal (lineedit.cpp, on hosts that have libedit).
+// IsLineEditing is true when standard input is a terminal; ReadEditedLine
+// then reads one command line after the prompt, false at end of input.
+bool IsLineEditing();
+bool ReadEditedLine(const char* pszPrompt, std::string& line);
+// Tab completion offers OS/8 names where a command expects them; the
+// command loop hands in the function that lists the names of the mounted
+// unit matching a prefix (nothing when no disk is mounted).
+using OS8NameLister = void (*)(std::string_view prefix, std::vector<std::string>& names);
+void SetOS8NameLister(OS8NameLister pfnLister);
 
 // Asks a YES/NO question (the format ends in " ?"). An empty answer gives
 // fDefault (true or false); the end of input gives NO. Any other answer that
@@ -57,24 +77,54 @@ bool Confirm(const char* pszFormat, int fDefault, ...)
 
 // ---- Command line parser and handler tools --------------------------------
 
+// Splits a command line into the command word (letters and digits, in upper
+// case), the qualifier text (every "/WORD" of the line, in upper case, one
+// after the other) and up to two parameters (as typed; blanks after a comma
+// dropped). The four outputs are cleared first. False, after its message,
+// for a line without a command word, a "/" without a word, or a third
+// parameter.
 bool ParseCommand(std::string_view line, std::string& command,
                   std::string& qualifiers, std::string& param1,
                   std::string& param2);
 // A word matches a keyword when its first nLength characters equal the
 // keyword's; later characters are not examined.
 bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength);
-// MatchKeyword for a qualifier that may carry a NO prefix: on a match
-// *pfFlag is set (false with NO) and true is returned.
+// True when the qualifier word selects the keyword: its first nLength
+// characters agree (later ones are not examined), with *pfFlag set; or
+// "NO" and then those characters, with *pfFlag cleared. False (flag
+// untouched, nothing printed) otherwise.
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword,
                     std::size_t nLength, bool* pfFlag);
+// Item nIndex (from 0) of a list; an item may be empty. In a comma list an
+// item may be written in double quotes (two double quotes inside stand for
+// one); GetListItem gives the item without its quotes, GetQuotedListItem as
+// it stands, for a host path that HostPath is to take verbatim. False when
+// the list is empty or has no such item, and then the item is left as it
+// was.
 bool GetListItem(std::string_view list, std::string& item, char separator,
                  unsigned nIndex);
+bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
+                       unsigned nIndex);
+// A text that begins with a double quote is quoted: the quoted run ends at
+// the first single double quote, and anything after it is taken as it
+// stands. Unquote gives the text the user meant, Quote the quoted form of
+// a plain text.
+bool IsQuoted(std::string_view text);
+std::string Unquote(std::string_view text);
+std::string Quote(std::string_view text);
+// Items of a comma list; 0 for an empty text.
 unsigned CountListItems(std::string_view parameter);
+// False, after "list not allowed", when the parameter holds a comma.
 bool CheckNoList(const std::string& parameter);
 void ReportUnknownQualifier(const std::string& qualifier);
+// Checks that exactly nCount (0, 1 or 2) parameters were given; false after
+// "additional parameters required" or "extra parameter(s)".
 bool CheckParameterCount(int nCount, std::string_view param1,
                          std::string_view param2);
+// False, after its message, when the qualifier text is not empty.
 bool CheckNoQualifiers(const std::string& qualifiers);
+// A decimal number of at most 32 bits (the empty text gives 0). False for
+// anything else, with *pnNumber 0; nothing is printed.
 bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 
 // Host paths. SplitHostPath gives the drive and directory part (up to and
@@ -82,9 +132,19 @@ bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 // last dot, dot included).
 void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
-// The path as this host opens it: every '\' becomes '/'.
+// The path as this host opens it: every '\' becomes '/', except in a quoted
+// path, which is taken verbatim; a path that begins with "~/" (quoted or
+// not) starts at $HOME.
 std::string HostPath(std::string_view path);
 // True when the path names an existing host directory.
 bool IsHostDirectory(std::string_view path);
-// First (fFirst) or next regular file matching a host wildcard pattern.
+// First (fFirst) or next regular file matching a host wildcard pattern ("*"
+// and "?" in the name part, letters in either case; "*.*" is every name):
+// the directory part of the pattern and the file name, in name order; a
+// quoted pattern gives quoted paths. The names are taken when fFirst is
+// set; one search at a time. False, without a message, when no (further)
+// file matches or the directory cannot be read.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
+// The host's reason for the failure of the last host call (errno), for the
+// parenthesis at the end of a message.
+const char* HostReason(int nError);

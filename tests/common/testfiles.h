@@ -10,6 +10,15 @@
 #include <stdexcept>
 #include <string>
 
+// Leaves a test whose fixture (real media in ORVA_FIXTURES_DIR) is missing:
+// it is skipped, or it fails in a build that requires the fixtures, as CI's
+// does where the folder exists.
+#if ORVA_REQUIRE_FIXTURES
+#define LEAVE_WITHOUT_FIXTURE(what) FAIL() << "fixture missing: " << (what)
+#else
+#define LEAVE_WITHOUT_FIXTURE(what) GTEST_SKIP() << "fixture missing: " << (what)
+#endif
+
 namespace testfiles {
 
 namespace fs = std::filesystem;

@@ -35,9 +35,9 @@ void MakeZeroFile(const fs::path& file, std::uint64_t cb);
 // Words that tell every position apart, 12 bits each.
 Words PatternWords(unsigned nSeed);
 
-// The stored form of a run of words: RX01 (64 words -> 96 bytes, high bits
-// first), NB03 (128 words -> 192 bytes, low bytes first) and 16-bit
-// little-endian for RX50, HE02 and RK05.
+// The stored form of a run of words: RX01 and RX02 (two words in three bytes,
+// high bits first), NB03 (two words in three bytes, low bytes first) and
+// 16-bit little-endian for RX50, HE02, RK05 and TU56.
 Bytes EncodeRX01(const std::uint16_t* pw, unsigned nWords);
 Bytes EncodeNB03(const std::uint16_t* pw, unsigned nWords);
 Bytes EncodeLE(const std::uint16_t* pw, unsigned nWords);

@@ -45,7 +45,7 @@ TEST_F(FaultTest, BlockOutsideTheDeviceIsRefusedBeforeAnyAccess) {
     const RangeRow rows[] = {
         {DiskType::RX01, 0, 494},  {DiskType::RX50, 0, 770},  {DiskType::NB03, 0, 1344},
         {DiskType::HE02, 0, 4096}, {DiskType::RK05, 0, 3248}, {DiskType::RK05, 1, 3248},
-        {DiskType::RX01, 0, 0xFFFFFFFFu},
+        {DiskType::TU56, 0, 737},  {DiskType::RX02, 0, 988},  {DiskType::RX01, 0, 0xFFFFFFFFu},
     };
     for (const RangeRow& row : rows) {
         SCOPED_TRACE(row.nBlock);
@@ -88,7 +88,7 @@ TEST_F(FaultTest, BlockPastTheEndOfADriveIsRefused) {
 // fault; the disk stays mounted and the next transfer works.
 TEST_F(FaultTest, InjectedFaultReportsAndEndsOnlyTheCommand) {
     for (DiskType type : {DiskType::RX01, DiskType::RX50, DiskType::NB03,
-                          DiskType::HE02, DiskType::RK05}) {
+                          DiskType::HE02, DiskType::RK05, DiskType::TU56, DiskType::RX02}) {
         SCOPED_TRACE(static_cast<int>(type));
         fs::path image = dir_ / ("fault" + std::to_string(static_cast<int>(type)));
         ASSERT_TRUE(CreateDisk(true, type, image.string()));
@@ -188,7 +188,7 @@ TEST_F(FaultTest, ShortImageReadsZerosAndGrowsOnWrite) {
 TEST_F(FaultTest, ShortFixtureFloppyReadsItsDirectoryAndZerosBeyond) {
     fs::path fixture = fs::path(ORVA_FIXTURES_DIR) / "os8-made.rx01";
     if (!fs::exists(fixture))
-        GTEST_SKIP() << "fixtures absent";
+        LEAVE_WITHOUT_FIXTURE(fixture);
     ASSERT_EQ(fs::file_size(fixture), 125056u);
     ASSERT_TRUE(OpenDisk(true, true, DiskType::RX01, fixture.string()));
     BlockWords words{};

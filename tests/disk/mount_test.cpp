@@ -78,7 +78,8 @@ TEST_F(MountTest, NamesWithBackslashesAreOpenedWithSlashes) {
 TEST_F(MountTest, PhysicalDriveOfAnotherTypeIsRefusedSilently) {
     fs::path image = dir_ / "drive.img";
     MakeZeroFile(image, 8200 * 512);
-    for (DiskType type : {DiskType::RX01, DiskType::RX50, DiskType::NB03, DiskType::RK05}) {
+    for (DiskType type : {DiskType::RX01, DiskType::RX50, DiskType::NB03, DiskType::RK05,
+                          DiskType::TU56, DiskType::RX02}) {
         CaptureStderr();
         EXPECT_FALSE(OpenDisk(false, false, type, image.string()));
         EXPECT_FALSE(CreateDisk(false, type, image.string()));

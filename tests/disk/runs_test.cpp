@@ -1,7 +1,8 @@
 // Runs of blocks (ReadBlocks, WriteBlocks): a run stores exactly the bytes
 // that its blocks written one at a time store, on every device and across
 // the places where the layout is not contiguous (RX01 and RX50 interleave,
-// NB03 banks, the end of a track); a run reaching outside the device or
+// NB03 banks, the end of a track, RX02's three-way interleave, the 129th
+// word of each TU56 tape block, which a write leaves as it was); a run reaching outside the device or
 // failing moves nothing and names its block.
 #include <algorithm>
 
@@ -15,12 +16,20 @@ struct RunDevice {
     DiskType type;
     std::uint32_t nUnit;
     unsigned nBlocks;  // blocks of the unit
+    // 0: a new image; otherwise an existing image of this size, every byte
+    // FILL_BYTE, so that bytes a write must not touch can be checked.
+    std::uint64_t cbImage = 0;
 };
+
+constexpr std::uint8_t FILL_BYTE = 0x5A;
 
 const RunDevice kDevices[] = {
     {"RX01", DiskType::RX01, 0, 494},  {"RX50", DiskType::RX50, 0, 770},
     {"NB03", DiskType::NB03, 0, 1344}, {"HE02", DiskType::HE02, 0, 4096},
     {"RK05 unit 1", DiskType::RK05, 1, 3248},
+    {"TU56", DiskType::TU56, 0, 737, 380292},
+    {"TU56 128-word form", DiskType::TU56, 0, 737, 377344},
+    {"RX02", DiskType::RX02, 0, 988},
 };
 
 // First block and length of each run; the last runs end at the unit's end.
@@ -45,7 +54,12 @@ Words RunWords(unsigned nFirst, unsigned nCount) {
 }
 
 void Mount(const RunDevice& device, const fs::path& image) {
-    ASSERT_TRUE(CreateDisk(true, device.type, image.string()));
+    if (device.cbImage != 0) {
+        WriteFileBytes(image, Bytes(device.cbImage, FILL_BYTE));
+        ASSERT_TRUE(OpenDisk(true, false, device.type, image.string()));
+    } else {
+        ASSERT_TRUE(CreateDisk(true, device.type, image.string()));
+    }
     if (device.nUnit != 0) {
         ASSERT_TRUE(SelectPartition(device.nUnit));
     }
@@ -78,7 +92,16 @@ TEST_F(RunTest, RunsStoreWhatSingleBlocksStoreAndReadItBack) {
             EXPECT_EQ(back, words);
             CloseDisk();
 
-            EXPECT_TRUE(ReadFileBytes(runs) == ReadFileBytes(single));
+            const Bytes image = ReadFileBytes(runs);
+            EXPECT_TRUE(image == ReadFileBytes(single));
+            if (device.type == DiskType::TU56 && device.cbImage == 380292) {
+                // The 129th word of every tape block written is the image's.
+                for (unsigned nTape = 2 * run.nFirst; nTape < 2 * (run.nFirst + run.nCount); ++nTape) {
+                    const std::size_t cbAt = std::size_t{nTape} * 258 + 256;
+                    ASSERT_EQ(image[cbAt], FILL_BYTE) << "tape block " << nTape;
+                    ASSERT_EQ(image[cbAt + 1], FILL_BYTE) << "tape block " << nTape;
+                }
+            }
         }
     }
 }

@@ -127,6 +127,8 @@ TEST(Dump, HighestBlockOfEachDiskType) {
         {"NB03", "1343", "Dump of OS/8 LBN 1343 (2477)"},
         {"HE02", "4095", "Dump of OS/8 LBN 4095 (7777)"},
         {"RK05", "3247", "Dump of OS/8 LBN 3247 (6257), partition 0"},
+        {"TU56", "736", "Dump of OS/8 LBN 736 (1340)"},
+        {"RX02", "987", "Dump of OS/8 LBN 987 (1733)"},
     };
     TempDir dir;
     for (const auto& limit : limits) {
@@ -217,23 +219,27 @@ std::string FullLine(const ListedFile& f) {
     return line;
 }
 
-// The listing DIRECTORY prints for the files of a fixture listing.
-std::string ExpectedDirectory(const std::string& header, const std::vector<ListedFile>& files) {
+// The listing DIRECTORY prints for the files of a fixture listing. The
+// files of these media lie end to end up to the free area at the end of a
+// unit of nUnitBlocks blocks.
+std::string ExpectedDirectory(const std::string& header, const std::vector<ListedFile>& files,
+                              int nUnitBlocks) {
     std::string text = "\nDirectory of " + header + "\n";
     int nBlocks = 0;
     for (const auto& f : files) {
         text += FullLine(f) + "\n";
         nBlocks += f.length;
     }
+    int nFree = nUnitBlocks - static_cast<int>(files.front().start) - nBlocks;
     return text + "\nTotal of " + std::to_string(nBlocks) + " blocks in " + std::to_string(files.size()) +
-           " files.\n";
+           " files.\n" + std::to_string(nFree) + " blocks free.\n";
 }
 
 class RealMedia : public testing::Test {
 protected:
     void SetUp() override {
         if (!HaveFixtures())
-            GTEST_SKIP() << "no fixtures at " << FixturesDir();
+            LEAVE_WITHOUT_FIXTURE(FixturesDir());
     }
     TempDir dir;
 };
@@ -248,8 +254,8 @@ TEST_F(RealMedia, Rk05UnitsListInDirectoryOrderAndTypeText) {
 
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RK05 V3D.rk5\nDIR\nPARTITION B\nDIR\nTYPE HELLO.BA\n");
     std::string expected = "ORVA>%ORVA-I, mounted virtual disk on file V3D.rk5\nORVA>" +
-                           ExpectedDirectory("V3D.rk5, partition 0", unit0) + "ORVA>ORVA>" +
-                           ExpectedDirectory("V3D.rk5, partition 1", unit1) + "ORVA>\n[HELLO.BA]\n\n" +
+                           ExpectedDirectory("V3D.rk5, partition 0", unit0, 3248) + "ORVA>ORVA>" +
+                           ExpectedDirectory("V3D.rk5, partition 1", unit1, 3248) + "ORVA>\n[HELLO.BA]\n\n" +
                            hello + "\nORVA>%ORVA-I, dismounting disk V3D.rk5\n";
     EXPECT_EQ(run.err, expected);
 }
@@ -260,10 +266,41 @@ TEST_F(RealMedia, ShortRx01ImageListsItsFiveFiles) {
     ASSERT_EQ(files.size(), 5u);
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RX01 MADE\nDIR\n");
     EXPECT_EQ(run.err, "ORVA>%ORVA-I, mounted virtual disk on file MADE.rx1\nORVA>" +
-                           ExpectedDirectory("MADE.rx1", files) +
+                           ExpectedDirectory("MADE.rx1", files, 494) +
                            "ORVA>%ORVA-I, dismounting disk MADE.rx1\n");
     // Mounting and listing changes nothing on the medium.
     EXPECT_EQ(ReadFile(dir / "MADE.rx1"), ReadFile(FixturesDir() / "os8-made.rx01"));
+}
+
+// The distribution DECtape: DIRECTORY shows the 14 files OS/8's own DIR
+// lists, leaving out the entry of length 0 (FORT.PA, a tentative file that
+// was never closed) as OS/8 does; TYPE and READ give the text OS/8 types;
+// READ *.* copies every file, the empty one as an empty host file; and none
+// of it changes the tape.
+TEST_F(RealMedia, DistributionTapeListsFourteenFilesAndTypesText) {
+    fs::copy_file(FixturesDir() / "os8-v3d-dist1.tu56", dir / "DIST.tu56");
+    fs::create_directory(dir / "all");
+    std::vector<ListedFile> files;
+    for (const ListedFile& f : ReadListing(FixturesDir() / "os8-v3d-dist1.tu56.lst"))
+        if (f.length != 0)
+            files.push_back(f);
+    ASSERT_EQ(files.size(), 14u);
+    std::string asr33 = ReadFile(FixturesDir() / "os8-v3d-dist1.ASR33.PA.txt");
+
+    OrvaRun run = RunOrva(dir.path(),
+                          "MOUNT /TU56 DIST\nDIR\nTYPE ASR33.PA\nREAD ASR33.PA asr33.txt\n"
+                          "DIR FORT.PA\nREAD *.* all\\ /IMAGE\n");
+    std::string expected = "ORVA>%ORVA-I, mounted virtual disk on file DIST.tu56\nORVA>" +
+                           ExpectedDirectory("DIST.tu56", files, 737) + "ORVA>\n[ASR33.PA]\n\n" + asr33 +
+                           "\nORVA>%ORVA-I, read ASR33.PA into ASCII file asr33.txt\nORVA>"
+                           "\nDirectory of DIST.tu56\n%ORVA-W, no files found to match FORT.PA\n"
+                           "\nTotal of 0 blocks in 0 files.\n171 blocks free.\nORVA>";
+    EXPECT_EQ(run.err.substr(0, expected.size()), expected);
+    EXPECT_EQ(ReadFile(dir / "asr33.txt"), asr33);
+    for (const ListedFile& f : files)
+        EXPECT_EQ(fs::file_size(dir / "all" / f.name), f.length * 384u) << f.name;
+    EXPECT_EQ(fs::file_size(dir / "all" / "FORT.PA"), 0u);
+    EXPECT_EQ(ReadFile(dir / "DIST.tu56"), ReadFile(FixturesDir() / "os8-v3d-dist1.tu56"));
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 //   stdout  the exact standard output (not compared when absent)
 //   status  the exit status (0 when absent)
 //   check   shell script run afterwards; it must exit 0
-// Lines before the first section are comments. The line end just before a
+// Lines before the first section are comments. A file may hold several runs
+// of one behaviour: each begins with a line "=== run LABEL" (LABEL a word
+// that names the run in the test name), followed by comment lines and its own
+// sections; a file without such lines is one run. The line end just before a
 // "===" line (or the end of the file) belongs to the separator, so a section
 // whose text must end in a newline is followed by an empty line. The stdin
 // section gets a newline after every line (so a section of one empty line is
@@ -23,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "harness.h"
@@ -30,11 +34,18 @@
 namespace orvatest {
 namespace {
 
-// The text of each section, and in *pLineCounts the number of lines each
-// holds (an empty section and a section of one empty line have the same text).
-std::map<std::string, std::string> ParseTranscript(const std::string& text,
-                                                   std::map<std::string, std::size_t>* pLineCounts) {
+// One run of a transcript: its label (empty when the file holds one run
+// without a "=== run" line), the text of each section, and the number of
+// lines each holds (an empty section and a section of one empty line have
+// the same text).
+struct TranscriptRun {
+    std::string label;
     std::map<std::string, std::string> sections;
+    std::map<std::string, std::size_t> lineCounts;
+};
+
+std::vector<TranscriptRun> ParseTranscript(const std::string& text) {
+    std::vector<TranscriptRun> runs;
     std::string current;
     bool inSection = false;
     std::size_t pos = 0;
@@ -44,18 +55,24 @@ std::map<std::string, std::string> ParseTranscript(const std::string& text,
         if (inSection) {
             if (!body.empty() && body.back() == '\n')
                 body.pop_back();
-            sections[current] = body;
-            (*pLineCounts)[current] = nLines;
+            runs.back().sections[current] = body;
+            runs.back().lineCounts[current] = nLines;
         }
         body.clear();
         nLines = 0;
+        inSection = false;
     };
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         std::string line = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
         pos = end == std::string::npos ? text.size() : end + 1;
-        if (line.rfind("=== ", 0) == 0) {
+        if (line.rfind("=== run ", 0) == 0) {
             finish();
+            runs.push_back(TranscriptRun{line.substr(8), {}, {}});
+        } else if (line.rfind("=== ", 0) == 0) {
+            finish();
+            if (runs.empty())
+                runs.emplace_back();
             current = line.substr(4);
             inSection = true;
         } else if (inSection) {
@@ -66,7 +83,7 @@ std::map<std::string, std::string> ParseTranscript(const std::string& text,
         }
     }
     finish();
-    return sections;
+    return runs;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -78,17 +95,17 @@ std::string Replace(std::string text, const std::string& from, const std::string
 // The help text as orva prints it, without the last line end.
 const std::string kHelpText =
     "%ORVA-I, Commands: (dot indicates shortest abbreviation)\n"
-    "%ORVA-I, MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]\n"
-    "%ORVA-I,       [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]\n"
-    "%ORVA-I,       [INI.TIALIZE][/NOCONF.IRM]\n"
+    "%ORVA-I, MOU.NT <file or device> [/RX01][/RX02][/RX50][/NB.03][/HE.02]\n"
+    "%ORVA-I,       [/RK.05][/TU.56][/PHY.SICAL][/VIR.TUAL][/READ._ONLY]\n"
+    "%ORVA-I,       [/SYS.TEM][/INI.TIALIZE][/NOCONF.IRM]\n"
     "%ORVA-I, DISM.OUNT\n"
     "%ORVA-I, PART.ITION <number>|<letter>\n"
-    "%ORVA-I, DU.MP <block>\n"
+    "%ORVA-I, DU.MP <block> [<last block>]\n"
     "%ORVA-I, DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]\n"
     "%ORVA-I, TY.PE <file(s)>[/CONF.IRM]\n"
     "%ORVA-I, REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]\n"
     "%ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]\n"
-    "%ORVA-I, REN.NAME <oldfile(s)> <newfile(s)>[/CONF.IRM]\n"
+    "%ORVA-I, REN.AME <oldfile(s)> <newfile(s)>[/CONF.IRM]\n"
     "%ORVA-I, DEL.ETE <file(s)>[/CONF.IRM]\n"
     "%ORVA-I, WRI.TE <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]\n"
     "%ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]\n"
@@ -99,7 +116,21 @@ const std::string kHelpText =
     "%ORVA-I, <file(s)> means: filename, a wildcard, or a list of these\n"
     "%ORVA-I, separated by commas.";
 
-std::vector<std::string> TranscriptNames() {
+// One test: a run of a transcript file.
+struct TranscriptCase {
+    std::string file;    // the file's name without ".t"
+    std::size_t nRun;    // index of the run in the file
+    std::string label;   // the run's label, empty for a file of one unlabelled run
+};
+
+// How a failure names the case.
+void PrintTo(const TranscriptCase& c, std::ostream* pStream) {
+    *pStream << c.file << ".t";
+    if (!c.label.empty())
+        *pStream << ", run " << c.label;
+}
+
+std::vector<TranscriptCase> TranscriptCases() {
     std::vector<std::string> names;
     if (fs::is_directory(TranscriptsDir())) {
         for (const auto& entry : fs::directory_iterator(TranscriptsDir())) {
@@ -108,14 +139,25 @@ std::vector<std::string> TranscriptNames() {
         }
     }
     std::sort(names.begin(), names.end());
-    return names;
+    std::vector<TranscriptCase> cases;
+    for (const std::string& name : names) {
+        std::vector<TranscriptRun> runs = ParseTranscript(ReadFile(TranscriptsDir() / (name + ".t")));
+        // A file without sections still becomes a test, which then fails.
+        if (runs.empty())
+            runs.emplace_back();
+        for (std::size_t i = 0; i < runs.size(); ++i)
+            cases.push_back(TranscriptCase{name, i, runs[i].label});
+    }
+    return cases;
 }
 
-class Transcript : public testing::TestWithParam<std::string> {};
+class Transcript : public testing::TestWithParam<TranscriptCase> {};
 
 TEST_P(Transcript, MatchesExpectedOutput) {
-    std::map<std::string, std::size_t> lineCounts;
-    auto sections = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam() + ".t")), &lineCounts);
+    std::vector<TranscriptRun> runs = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam().file + ".t")));
+    ASSERT_LT(GetParam().nRun, runs.size()) << "no sections";
+    auto& sections = runs[GetParam().nRun].sections;
+    auto& lineCounts = runs[GetParam().nRun].lineCounts;
     ASSERT_TRUE(sections.count("stdin")) << "no stdin section";
     ASSERT_TRUE(sections.count("stderr")) << "no stderr section";
     TempDir dir;
@@ -148,11 +190,13 @@ TEST_P(Transcript, MatchesExpectedOutput) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Transcript, testing::ValuesIn(TranscriptNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Files, Transcript, testing::ValuesIn(TranscriptCases()),
+                         [](const testing::TestParamInfo<TranscriptCase>& info) {
+                             std::string name = info.param.file;
+                             if (!info.param.label.empty())
+                                 name += "_" + info.param.label;
                              for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
                                      c = '_';
                              return name;
                          });

@@ -138,7 +138,9 @@ INSTANTIATE_TEST_SUITE_P(Devices, RoundTrip,
                                          DeviceCase{"NB03", "MOUNT /NB03 /INITIALIZE disk", "disk.nb3", false},
                                          DeviceCase{"HE02", "MOUNT /HE02 /INITIALIZE disk", "disk.he2", false},
                                          DeviceCase{"RK05Unit0", "MOUNT /RK05 /INITIALIZE disk", "disk.rk5", false},
-                                         DeviceCase{"RK05Unit1", "MOUNT /RK05 /INITIALIZE disk", "disk.rk5", true}),
+                                         DeviceCase{"RK05Unit1", "MOUNT /RK05 /INITIALIZE disk", "disk.rk5", true},
+                                         DeviceCase{"TU56", "MOUNT /TU56 /INITIALIZE disk", "disk.tu56", false},
+                                         DeviceCase{"RX02", "MOUNT /RX02 /INITIALIZE disk", "disk.rx2", false}),
                          [](const testing::TestParamInfo<DeviceCase>& info) { return info.param.pszLabel; });
 
 // The image form of block nBlock of unit 0 of an RK05 image: two words in
@@ -161,7 +163,7 @@ std::string Rk05BlockImage(const std::string& disk, unsigned nBlock) {
 
 TEST(RealSystemAreas, RealSystemHeadAndBootBlockGoOutAndBackUnchanged) {
     if (!HaveFixtures())
-        GTEST_SKIP() << "no fixtures";
+        LEAVE_WITHOUT_FIXTURE(FixturesDir());
     TempDir dir;
     fs::copy_file(FixturesDir() / "os8-v3d.rk05", dir / "sys.rk05");
     OrvaRun run = RunOrva(dir.path(),
@@ -221,7 +223,7 @@ std::multiset<std::pair<std::string, int>> FixtureFiles(const fs::path& listing)
 
 TEST(RealMediaCopy, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
     if (!HaveFixtures())
-        GTEST_SKIP() << "no fixtures";
+        LEAVE_WITHOUT_FIXTURE(FixturesDir());
     TempDir dir;
     fs::copy_file(FixturesDir() / "os8-v3d.rk05", dir / "media.rk05");
     for (const char* pszSub : {"u0", "u1", "v0", "v1"})
@@ -259,6 +261,76 @@ TEST(RealMediaCopy, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
             ++nCompared;
         }
         EXPECT_EQ(nCompared, oldFiles.size()) << "unit " << unit;
+    }
+}
+
+// The twelve-bit word i of block nBlock of a tape or floppy image, taken
+// from the raw image bytes by the device's layout.
+unsigned RawWord(const std::string& disk, const std::string& type, unsigned nBlock, unsigned i) {
+    auto byte = [&](std::size_t at) {
+        return at < disk.size() ? static_cast<unsigned>(static_cast<std::uint8_t>(disk[at])) : 0u;
+    };
+    unsigned nHalf = i / 128, k = i % 128;
+    if (type == "RX02") {
+        unsigned nRecord = 2 * nBlock + nHalf;
+        unsigned nTrack = nRecord / 26 + 1, nSector = 3 * (nRecord % 26) % 26 + 1;
+        std::size_t at = (nTrack * 26 + nSector - 1) * 256u + 3 * (k / 2);
+        return k % 2 == 0 ? (byte(at) << 4) | (byte(at + 1) >> 4)
+                          : ((byte(at + 1) & 15) << 8) | byte(at + 2);
+    }
+    std::size_t cbTapeBlock = type == "TU56/128" ? 256 : 258;
+    std::size_t at = (2 * nBlock + nHalf) * cbTapeBlock + 2 * k;
+    return byte(at) | ((byte(at + 1) & 15) << 8);
+}
+
+// A file that fills a whole tape or floppy is written, read back unchanged,
+// and lies on the image where the device's layout puts each word; the
+// 128-word tape form keeps its size.
+TEST(FullMedium, AFileThatFillsTheMediumGoesOnAndComesBack) {
+    struct MediumCase {
+        std::string type;
+        std::string mount;
+        std::string image;
+        std::uintmax_t cbImage;
+        unsigned nFree;
+    };
+    const MediumCase cases[] = {
+        {"TU56", "MOUNT /TU56 /INITIALIZE tape", "tape.tu56", 380292, 730},
+        {"TU56/128", "MOUNT /TU56 /INITIALIZE /NOCONFIRM short.tu56", "short.tu56", 377344, 730},
+        {"RX02", "MOUNT /RX02 /INITIALIZE floppy", "floppy.rx2", 512512, 981},
+    };
+    for (const MediumCase& medium : cases) {
+        SCOPED_TRACE(medium.type);
+        TempDir dir;
+        if (medium.type == "TU56/128") {
+            WriteFile(dir / medium.image, "");
+            fs::resize_file(dir / medium.image, medium.cbImage);
+        }
+        std::string data = RandomBytes(medium.nFree * 384u, medium.nFree);
+        WriteFile(dir / "full.img", data);
+        WriteFile(dir / "more.img", RandomBytes(384, 1));
+        OrvaRun run = RunOrva(dir.path(), medium.mount +
+                                              "\nWRITE full.img /IMAGE\nWRITE more.img /IMAGE\n"
+                                              "DIRECTORY\nREAD FULL.IM back.img /IMAGE\n");
+        EXPECT_NE(run.err.find(ListingStart("FULL.IM", static_cast<int>(medium.nFree)) + "0007)"),
+                  std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("%ORVA-W, no room (disk full) for MORE.IM"), std::string::npos) << run.err;
+        EXPECT_TRUE(ReadFile(dir / "back.img") == data);
+
+        std::string disk = ReadFile(dir / medium.image);
+        EXPECT_EQ(disk.size(), medium.cbImage);
+        for (unsigned n = 0; n < medium.nFree; ++n) {
+            const std::string record = data.substr(n * 384u, 384);
+            std::string stored;
+            for (unsigned g = 0; g < 128; ++g) {
+                unsigned a = RawWord(disk, medium.type, 7 + n, 2 * g);
+                unsigned b = RawWord(disk, medium.type, 7 + n, 2 * g + 1);
+                stored += static_cast<char>(a & 0xFF);
+                stored += static_cast<char>(b & 0xFF);
+                stored += static_cast<char>(((a >> 8) << 4) | (b >> 8));
+            }
+            ASSERT_TRUE(stored == record) << "block " << 7 + n;
+        }
     }
 }
 
@@ -302,14 +374,14 @@ TEST(HostFaults, ReadIntoAHostThatCannotTakeTheDataReportsAndCleansUp) {
         << output;
     EXPECT_EQ(ReadFile(dir / "err.txt"),
               "ORVA>%ORVA-I, mounted virtual disk on file disk.rx1\n"
-              "ORVA>%ORVA-E, error writing file outi\\BIG.IM\n"
+              "ORVA>%ORVA-E, error writing file outi\\BIG.IM (File too large)\n"
               "%ORVA-I, read SMALL.IM into image file outi\\SMALL.IM\n"
-              "ORVA>%ORVA-E, error writing file outb\\BIG.IM\n"
+              "ORVA>%ORVA-E, error writing file outb\\BIG.IM (File too large)\n"
               "%ORVA-I, read SMALL.IM into byte file outb\\SMALL.IM\n"
-              "ORVA>%ORVA-E, error writing file outa\\BIG.TX\n"
+              "ORVA>%ORVA-E, error writing file outa\\BIG.TX (File too large)\n"
               "%ORVA-I, read SMALL.TX into ASCII file outa\\SMALL.TX\n"
-              "ORVA>%ORVA-E, error writing file full.TX\n"
-              "ORVA>%ORVA-E, unable to write image file full.TX\n"
+              "ORVA>%ORVA-E, error writing file full.TX (No space left on device)\n"
+              "ORVA>%ORVA-E, unable to write image file full.TX (File exists)\n"
               "ORVA>%ORVA-I, dismounting disk disk.rx1\n");
     EXPECT_FALSE(fs::exists(dir / "outi/BIG.IM"));
     EXPECT_FALSE(fs::exists(dir / "outb/BIG.IM"));
@@ -349,7 +421,7 @@ TEST(HostFaults, UnreadableHostFileLeavesTheOldVersion) {
     EXPECT_EQ(run.err,
               "ORVA>%ORVA-I, virtual disk file disk.rx1 initialized\n"
               "ORVA>%ORVA-I, wrote old.txt to KEEP.TX\n"
-              "ORVA>%ORVA-E, unable to read ASCII file " + hostName + "\n"
+              "ORVA>%ORVA-E, unable to read ASCII file " + hostName + " (Permission denied)\n"
               "ORVA>%ORVA-I, read KEEP.TX into ASCII file kept.txt\n"
               "ORVA>%ORVA-I, dismounting disk disk.rx1\n");
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "the old version\n");

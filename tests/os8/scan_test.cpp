@@ -25,7 +25,7 @@ TEST(ScanFixtures, NextEntryReproducesTheListings) {
     };
     for (const FixtureListing& listing : listings) {
         if (!HaveFixture(listing.pszImage) || !HaveFixture(listing.pszListing)) {
-            GTEST_SKIP() << "fixtures not present";
+            LEAVE_WITHOUT_FIXTURE(listing.pszListing);
         }
         SCOPED_TRACE(listing.pszListing);
         ASSERT_TRUE(OpenDisk(true, true, listing.type, (FixturesDir() / listing.pszImage).string()));
@@ -42,7 +42,7 @@ TEST(ScanFixtures, NextEntryReproducesTheListings) {
 
 TEST(ScanFixtures, UnitZeroIsASystemDiskWithSixSegments) {
     if (!HaveFixture("os8-v3d.rk05")) {
-        GTEST_SKIP() << "fixtures not present";
+        LEAVE_WITHOUT_FIXTURE("os8-v3d.rk05");
     }
     FixtureDisk disk("os8-v3d.rk05", DiskType::RK05);
     EXPECT_TRUE(IsSystemDisk());

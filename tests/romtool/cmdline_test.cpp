@@ -61,6 +61,42 @@ TEST(VorlentCommandLine, InputThatCannotBeOpenedEndsBeforeTheOutputIsCreated) {
     }
 }
 
+TEST(VorlentCommandLine, HelpAndVersionEndWithStatus0) {
+    const std::string version = std::string("vorlent ") + VORLENT_VERSION + "\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"-h"}, "Usage: vorlent [OPTION]... CODE FPGA RDI OUTPUT\n"},
+        {{"--help", "-", "-", "-", "out.txt"}, "Usage: vorlent [OPTION]... CODE FPGA RDI OUTPUT\n"},
+        {{"-V"}, version},
+        {{"--version"}, version},
+    };
+    for (const auto& [args, start] : cases) {
+        SCOPED_TRACE(args[0]);
+        TempDir dir;
+        const ProgramRun run = RunVorlent(dir.path(), args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out.substr(0, start.size()), start);
+        EXPECT_TRUE(fs::is_empty(dir.path())) << "nothing is created";
+    }
+}
+
+TEST(VorlentCommandLine, UnknownOptionShowsTheUsage) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-x", "-", "-", "-", "out.txt"}, {"--bogus"}}) {
+        TempDir dir;
+        const ProgramRun run = RunVorlent(dir.path(), args);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_EQ(run.err, USAGE);
+        EXPECT_TRUE(fs::is_empty(dir.path()));
+    }
+    // "--" ends the options, so an input may be named "-x".
+    TempDir dir;
+    WriteFile(dir / "-x", "\x01");
+    const ProgramRun run = RunVorlent(dir.path(), {"--", "-", "-", "-x", "out.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "RDI written -  1 ROM fields\r\n");
+}
+
 // An output that is one of the inputs, under any name, would be emptied
 // before it is read: refused before the output is created.
 TEST(VorlentCommandLine, OutputThatIsAnInputIsRefused) {

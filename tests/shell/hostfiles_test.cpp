@@ -1,6 +1,7 @@
 // Host path splitting and the host wildcard search.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -52,6 +53,53 @@ TEST(HostPath, TurnsBackslashesIntoSlashes) {
     EXPECT_EQ(HostPath(""), "");
 }
 
+// Sets HOME for one test and puts the old value back.
+class HomeSetting {
+public:
+    explicit HomeSetting(const char* pszHome) {
+        if (const char* pszOld = std::getenv("HOME"))
+            old_ = pszOld, fHad_ = true;
+        if (pszHome)
+            setenv("HOME", pszHome, 1);
+        else
+            unsetenv("HOME");
+    }
+    ~HomeSetting() {
+        if (fHad_)
+            setenv("HOME", old_.c_str(), 1);
+        else
+            unsetenv("HOME");
+    }
+    HomeSetting(const HomeSetting&) = delete;
+    HomeSetting& operator=(const HomeSetting&) = delete;
+
+private:
+    std::string old_;
+    bool fHad_ = false;
+};
+
+TEST(HostPath, TakesQuotedPathsVerbatimAndTildeFromHome) {
+    HomeSetting home("/home/me");
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"/tmp/my disks/a\\b.rk05\"", "/tmp/my disks/a\\b.rk05"},
+        {"\"say \"\"hi\"\".txt\"", "say \"hi\".txt"},
+        {"\"dir/\"A.TX", "dir/A.TX"},
+        {"~/os8.rk05", "/home/me/os8.rk05"},
+        {"~\\os8.rk05", "/home/me/os8.rk05"},
+        {"\"~/my disks/x\"", "/home/me/my disks/x"},
+        {"~", "~"},
+        {"~other/x", "~other/x"},
+        {"a/~/x", "a/~/x"},
+    };
+    for (const auto& [path, host] : cases)
+        EXPECT_EQ(HostPath(path), host) << path;
+}
+
+TEST(HostPath, LeavesTildeAloneWithoutHome) {
+    HomeSetting noHome(nullptr);
+    EXPECT_EQ(HostPath("~/x"), "~/x");
+}
+
 // A temporary folder of files with mixed case, a file without a dot, and a
 // subdirectory whose name matches the patterns too.
 class FindHostFileTest : public testing::Test {
@@ -60,6 +108,8 @@ protected:
         root_ = dir.path();
         for (const char* name : {"a.txt", "B.TXT", "c.Txt", "ab.txt", "README", "data.bin"})
             std::ofstream(root_ / name) << "x";
+        fs::create_directory(root_ / "my dir,2");
+        std::ofstream(root_ / "my dir,2" / "x y.dat") << "x";
         fs::create_directory(root_ / "sub.txt");
         std::ofstream(root_ / "sub.txt" / "inner.txt") << "x";
         std::ofstream(root_ / "sub.txt" / "Other.DAT") << "x";
@@ -105,6 +155,9 @@ TEST_F(FindHostFileTest, MatchesNamesLikeTheWindowsHost) {
         {dir_ + "sub.txt/inner.*", {dir_ + "sub.txt/inner.txt"}},
         {dir_ + "./sub.txt\\..\\?.TXT", {dir_ + "./sub.txt\\..\\B.TXT", dir_ + "./sub.txt\\..\\a.txt",
                                          dir_ + "./sub.txt\\..\\c.Txt"}},
+        // A quoted pattern: blanks and commas in the folder name, and the
+        // paths come back quoted.
+        {"\"" + dir_ + "my dir,2/*.dat\"", {"\"" + dir_ + "my dir,2/x y.dat\""}},
         // Nothing matches: false, and no message.
         {dir_ + "*.XYZ", {}},
         {dir_ + "sub.txt", {}},

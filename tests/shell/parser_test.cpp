@@ -48,7 +48,10 @@ TEST(ParseCommand, SplitsLinesAndReportsTheirErrors) {
         {"TYPE A, ", true, "TYPE", "", "A,", "", ""},
         // Words end at the first character that is not a letter or digit.
         {"DIR\\*.SV", true, "DIR", "", "\\*.SV", "", ""},
-        {"MOUNT/READ_ONLY X.RX1", true, "MOUNT", "/READ", "_ONLY", "X.RX1", ""},
+        // A qualifier word may hold underscores; a command word may not.
+        {"MOUNT/READ_ONLY X.RX1", true, "MOUNT", "/READ_ONLY", "X.RX1", "", ""},
+        {"DIR /_X", true, "DIR", "/_X", "", "", ""},
+        {"DIR_X", true, "DIR", "", "_X", "", ""},
         {"DIR/BRIEF.X", true, "DIR", "/BRIEF", ".X", "", ""},
         {"A1B2 3", true, "A1B2", "", "3", "", ""},
         {"HELP?", true, "HELP", "", "?", "", ""},
@@ -64,7 +67,28 @@ TEST(ParseCommand, SplitsLinesAndReportsTheirErrors) {
         {"DIR / BRIEF", false, "", "", "", "", Error("no qualifier after SLASH")},
         {"DIR A/", false, "", "", "", "", Error("no qualifier after SLASH")},
         {"q/", false, "", "", "", "", Error("no qualifier after SLASH")},
-        {"DIR /_X", false, "", "", "", "", Error("no qualifier after SLASH")},
+        {"DIR /.X", false, "", "", "", "", Error("no qualifier after SLASH")},
+        // A parameter or a list item in double quotes runs to its closing
+        // quote, blanks, slashes and commas included; the quotes stay in the
+        // parameter for the list tools and HostPath.
+        {"MOUNT /RK05 \"/home/me/my disks/os8.rk05\"", true, "MOUNT", "/RK05",
+         "\"/home/me/my disks/os8.rk05\"", "", ""},
+        {"WRITE \"/tmp/a b.txt\", \"/tmp/c.txt\" A.TX,C.TX", true, "WRITE", "",
+         "\"/tmp/a b.txt\",\"/tmp/c.txt\"", "A.TX,C.TX", ""},
+        {"READ *.TX \"/tmp/out dir/\"/IMAGE", true, "READ", "/IMAGE", "*.TX", "\"/tmp/out dir/\"", ""},
+        {"TYPE \"a,b\"\"c\"", true, "TYPE", "", "\"a,b\"\"c\"", "", ""},
+        {"TYPE \"\"", true, "TYPE", "", "\"\"", "", ""},
+        {"TYPE \"a b\"x y", true, "TYPE", "", "\"a b\"x", "y", ""},
+        // A quote inside an unquoted item is an ordinary character.
+        {"TYPE a\"b c\"", true, "TYPE", "", "a\"b", "c\"", ""},
+        // An item that begins with "~/" holds its slashes up to a blank or
+        // a comma.
+        {"MOUNT /RK05 ~/disks/os8.rk05 /RO", true, "MOUNT", "/RK05/RO", "~/disks/os8.rk05", "", ""},
+        {"READ A.TX,B.TX ~/out/,x/IM", true, "READ", "/IM", "A.TX,B.TX", "~/out/,x", ""},
+        {"TYPE x~/y", true, "TYPE", "/Y", "x~", "", ""},
+        {"MOUNT \"/home/me/x", false, "", "", "", "", Error("missing closing quote")},
+        {"WRITE a,\"b c", false, "", "", "", "", Error("missing closing quote")},
+        {"TYPE \"a\"\"", false, "", "", "", "", Error("missing closing quote")},
         // Anything after parameter 2 and its qualifiers.
         {"REN A B X Y", false, "", "", "", "", Error("extra parameters on line - \"X Y\"")},
         {"HELP ONE TWO THREE", false, "", "", "", "", Error("extra parameters on line - \"THREE\"")},
@@ -152,6 +176,18 @@ TEST(GetListItem, TakesItemsByIndex) {
         {"FOO.PA", ',', 0, true, "FOO.PA"},
         {"FOO.PA", ',', 1, false, ""},
         {"A/B,C", ',', 0, true, "A/B"},
+        // A quoted item holds its commas and loses its quotes; two quotes
+        // inside stand for one, and text after the closing quote stays.
+        {"\"a,b\",C", ',', 0, true, "a,b"},
+        {"\"a,b\",C", ',', 1, true, "C"},
+        {"\"a,b\",C", ',', 2, false, ""},
+        {"X,\"say \"\"hi\"\"\"", ',', 1, true, "say \"hi\""},
+        {"\"a\"b,c", ',', 0, true, "ab"},
+        {"\"\",c", ',', 0, true, ""},
+        {"a\"b,c\"", ',', 1, true, "c\""},
+        // An unclosed quote (the parser never passes one) runs to the end.
+        {"\"a,b", ',', 0, true, "a,b"},
+        {"\"a,b", ',', 1, false, ""},
         // The qualifier text: item 0 is the empty text before the first slash.
         {"/CONF/SYS", '/', 0, true, ""},
         {"/CONF/SYS", '/', 1, true, "CONF"},
@@ -168,9 +204,37 @@ TEST(GetListItem, TakesItemsByIndex) {
     }
 }
 
+TEST(GetQuotedListItem, KeepsTheQuotesForHostPaths) {
+    std::string item;
+    ASSERT_TRUE(GetQuotedListItem("\"/tmp/a b.txt\",\"/tmp/c,d\",e", item, ',', 0));
+    EXPECT_EQ(item, "\"/tmp/a b.txt\"");
+    ASSERT_TRUE(GetQuotedListItem("\"/tmp/a b.txt\",\"/tmp/c,d\",e", item, ',', 1));
+    EXPECT_EQ(item, "\"/tmp/c,d\"");
+    ASSERT_TRUE(GetQuotedListItem("\"/tmp/a b.txt\",\"/tmp/c,d\",e", item, ',', 2));
+    EXPECT_EQ(item, "e");
+}
+
+TEST(Quoting, QuoteAndUnquoteAreInverse) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"plain", "\"plain\""},
+        {"", "\"\""},
+        {"a b,c/d", "\"a b,c/d\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"C:\\x", "\"C:\\x\""},
+    };
+    for (const auto& [plain, quoted] : cases) {
+        EXPECT_EQ(Quote(plain), quoted);
+        EXPECT_EQ(Unquote(quoted), plain);
+        EXPECT_TRUE(IsQuoted(quoted));
+    }
+    EXPECT_FALSE(IsQuoted("a\"b\""));
+    EXPECT_EQ(Unquote("a\"b\""), "a\"b\"");
+}
+
 TEST(CountListItems, CountsCommaSeparatedItems) {
     const std::pair<const char*, unsigned> cases[] = {
         {"", 0}, {"A", 1}, {"A,B", 2}, {"A,", 2}, {",", 2}, {"A,,B", 3}, {"A/B", 1},
+        {"\"A,B\"", 1}, {"\"A,B\",C", 2}, {"\"A\"\",\"\"B\",C", 2},
     };
     for (const auto& [parameter, nCount] : cases)
         EXPECT_EQ(CountListItems(parameter), nCount) << parameter;
@@ -180,6 +244,7 @@ TEST(CheckNoList, RejectsAnyComma) {
     SetProgramName("ORVA");
     const std::pair<const char*, bool> cases[] = {
         {"A,B", false}, {"A,", false}, {",", false}, {"A", true}, {"", true},
+        {"\"a,b\"", true}, {"\"a\",b", false},
     };
     for (const auto& [parameter, fOk] : cases) {
         SCOPED_TRACE(parameter);

@@ -41,6 +41,7 @@ Directory of EDGE.he2
 LONG.TX     10   14-MAR-89  (7772)
 
 Total of 10 blocks in 1 files.
+0 blocks free.
 ORVA>%ORVA-I, dismounting disk EDGE.he2
 
 === stdout

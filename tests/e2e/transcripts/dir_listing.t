@@ -1,6 +1,7 @@
 # DIRECTORY in the full and brief forms, with several patterns, a pattern
-# that matches nothing, dates of 0, a tentative file, and the listing in a
-# host file. The brief lines keep their trailing blanks.
+# that matches nothing, dates of 0, a tentative file of length 0 (which,
+# as in OS/8's own listing, is not shown), and the listing in a host file.
+# The brief lines keep their trailing blanks.
 === setup
 . "$TRANSCRIPTS/images.sh"
 truncate -s 2097152 DIR.he2
@@ -45,30 +46,29 @@ B.TX         1    (none)    (0011)
 LONGNM.SV   10   31-DEC-93  (0012)
 C.BA         3   14-MAR-89  (0031)
 NOEXT.       1    1-JAN-86  (0034)
-TENT.TX      0   14-MAR-89  (0035)  [TENTATIVE]
 D.TX         4   14-MAR-89  (0201)
 
-Total of 21 blocks in 7 files.
+Total of 21 blocks in 6 files.
+4068 blocks free.
 ORVA>
 Directory of DIR.he2
 A.TX         B.TX         LONGNM.SV    C.BA         NOEXT.   
-TENT.TX      D.TX         
+D.TX         
 
-Total of 7 files.
+Total of 6 files.
 ORVA>
 Directory of DIR.he2
-A.TX         B.TX         NOEXT.       TENT.TX      D.TX     
+A.TX         B.TX         NOEXT.       D.TX         
 
-Total of 5 files.
+Total of 4 files.
 ORVA>
 Directory of DIR.he2
-A.TX         B.TX         NOEXT.       TENT.TX      D.TX     
-LONGNM.SV    
-
+A.TX         B.TX         NOEXT.       D.TX         
+LONGNM.SV
 %ORVA-W, no files found to match X*
 C.BA         
 
-Total of 7 files.
+Total of 6 files.
 ORVA>
 Directory of DIR.he2
 A.TX         
@@ -82,11 +82,13 @@ A.TX         2   14-MAR-89  (0007)
 A.TX         2   14-MAR-89  (0007)
 
 Total of 4 blocks in 2 files.
+4068 blocks free.
 ORVA>
 Directory of DIR.he2
 %ORVA-W, no files found to match Q*
 
 Total of 0 blocks in 0 files.
+4068 blocks free.
 ORVA>%ORVA-E, unknown qualifier SIZE
 ORVA>ORVA>%ORVA-E, list not allowed - A,B
 
@@ -94,8 +96,9 @@ Directory of DIR.he2
 B.TX         1    (none)    (0011)
 
 Total of 1 blocks in 1 files.
-ORVA>%ORVA-E, unable to write file NODIR\X.TXT
-ORVA>%ORVA-E, unable to write file \dev\full
+4068 blocks free.
+ORVA>%ORVA-E, unable to write file NODIR\X.TXT (No such file or directory)
+ORVA>%ORVA-E, unable to write file \dev\full (No space left on device)
 ORVA>%ORVA-I, dismounting disk DIR.he2
 ORVA>%ORVA-E, no disk mounted
 ORVA>%ORVA-E, no disk mounted
@@ -107,10 +110,10 @@ Directory of DIR.he2
 A.TX         2   14-MAR-89  (0007)
 B.TX         1    (none)    (0011)
 NOEXT.       1    1-JAN-86  (0034)
-TENT.TX      0   14-MAR-89  (0035)  [TENTATIVE]
 D.TX         4   14-MAR-89  (0201)
 
-Total of 8 blocks in 5 files.
+Total of 8 blocks in 4 files.
+4068 blocks free.
 EOF
 cmp expected LIST.TXT
 test -f EMPTY.TXT

@@ -45,6 +45,7 @@ KEEP.PA      1   @TODAY@  (0012)
 D.BK         1   @TODAY@  (0013)
 
 Total of 3 blocks in 3 files.
+484 blocks free.
 ORVA>%ORVA-I, deleted file A.BK
 %ORVA-I, deleted file D.BK
 %ORVA-W, no files found to delete *.XX
@@ -55,6 +56,7 @@ Directory of disk.rx1
 A.BK         1   @TODAY@  (0007)
 
 Total of 1 blocks in 1 files.
+486 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rx1
 ORVA>%ORVA-I, mounted virtual disk on file disk.rx1
 ORVA>%ORVA-E, disk is read only

@@ -56,5 +56,6 @@ FOOBAR.BK    1   @TODAY@  (0012)
 MAIN.PA      1   @TODAY@  (0013)
 
 Total of 5 blocks in 5 files.
+482 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

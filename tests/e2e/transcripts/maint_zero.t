@@ -43,17 +43,20 @@ Directory of disk.rk5, partition 1
 EXACT.BI  3192   @TODAY@  (0070)
 
 Total of 3192 blocks in 1 files.
+0 blocks free.
 ORVA>ORVA>
 Directory of disk.rk5, partition 0
 A.TX         1   @TODAY@  (0007)
 
 Total of 1 blocks in 1 files.
+3240 blocks free.
 ORVA>ORVA>%ORVA-I, wrote a.txt to A.TX
 ORVA>
 Directory of disk.rk5, partition 0
 A.TX         1   @TODAY@  (0007)
 
 Total of 1 blocks in 1 files.
+3240 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rk5
 ORVA>%ORVA-I, mounted virtual disk on file disk.rk5
 ORVA>%ORVA-E, disk is read only

@@ -30,6 +30,7 @@ Directory of NEW.rx5
 %ORVA-W, no files found to match *.*
 
 Total of 0 blocks in 0 files.
+759 blocks free.
 ORVA>%ORVA-I, dismounting disk NEW.rx5
 Initialize virtual disk file OLD.he2 ?%ORVA-I, mounted virtual disk on file OLD.he2
 ORVA>
@@ -37,6 +38,7 @@ Directory of OLD.he2
 KEEP.TX      1   14-MAR-89  (0007)
 
 Total of 1 blocks in 1 files.
+4088 blocks free.
 ORVA>%ORVA-I, dismounting disk OLD.he2
 Initialize virtual disk file OLD.he2 ?%ORVA-I, initialized virtual disk on file OLD.he2
 ORVA>
@@ -44,6 +46,7 @@ Directory of OLD.he2
 %ORVA-W, no files found to match *.*
 
 Total of 0 blocks in 0 files.
+4089 blocks free.
 ORVA>%ORVA-I, dismounting disk OLD.he2
 %ORVA-I, virtual disk file SYS.rk5 initialized
 ORVA>%ORVA-I, dismounting disk SYS.rk5
@@ -53,7 +56,7 @@ ORVA>%ORVA-I, dismounting disk PLAIN.rk5
 ORVA>%ORVA-I, dismounting disk OLD2.he2
 %ORVA-E, /INITIALIZE is incompatible with /READ_ONLY
 ORVA>%ORVA-E, no disk mounted
-ORVA>%ORVA-E, unable to create virtual disk file NODIR\NEW.rx5
+ORVA>%ORVA-E, unable to create virtual disk file NODIR\NEW.rx5 (No such file or directory)
 ORVA>
 === check
 # The first seven words of a block: the header and the one free area.

@@ -1,6 +1,7 @@
 # MOUNT: default extensions by type, the qualifier rules and the parameter
 # checks; a failed MOUNT leaves nothing mounted; DISMOUNT; the disk still
-# mounted at the end of input is dismounted.
+# mounted at the end of input is dismounted. /READ_ONLY can be typed
+# whole, underscore and all.
 === setup
 truncate -s 409600 DISK.rx5
 truncate -s 3325952 DISK.DSK
@@ -14,6 +15,7 @@ MOUNT /RX DATA
 DIR
 DISMOUNT
 MOUNT /READ_ONLY DATA.nb3
+ZERO /NOCONFIRM
 MOUNT /RK05 MISSING
 MOUNT
 MOUNT A,B
@@ -35,14 +37,17 @@ Directory of DISK.DSK, partition 0
 %ORVA-W, no files found to match *.*
 
 Total of 0 blocks in 0 files.
+0 blocks free.
 ORVA>%ORVA-I, dismounting disk DISK.DSK
 %ORVA-I, mounted virtual disk on file DATA.nb3
 ORVA>%ORVA-I, dismounting disk DATA.nb3
 %ORVA-E, unknown qualifier RX
 ORVA>%ORVA-E, no disk mounted
 ORVA>%ORVA-E, no disk mounted
-ORVA>%ORVA-E, extra parameter(s)
-ORVA>%ORVA-E, unable to access virtual disk file MISSING.rk5
+ORVA>%ORVA-I, mounted virtual disk on file DATA.nb3
+ORVA>%ORVA-E, disk is read only
+ORVA>%ORVA-I, dismounting disk DATA.nb3
+%ORVA-E, unable to access virtual disk file MISSING.rk5 (No such file or directory)
 ORVA>%ORVA-E, additional parameters required
 ORVA>%ORVA-E, list not allowed - A,B
 ORVA>%ORVA-E, /PHYSICAL can be used only with RX01, RX50 or HE02

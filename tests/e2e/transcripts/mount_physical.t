@@ -54,6 +54,7 @@ Directory of BOOT.IMG, partition 2
 P2.TX        1   14-MAR-89  (0007)
 
 Total of 1 blocks in 1 files.
+4088 blocks free.
 ORVA>%ORVA-E, invalid partition name 3
 ORVA>%ORVA-E, invalid partition name 1A
 ORVA>ORVA>
@@ -61,11 +62,13 @@ Directory of BOOT.IMG, partition 0
 %ORVA-W, no files found to match *.*
 
 Total of 0 blocks in 0 files.
+0 blocks free.
 ORVA>ORVA>
 Directory of BOOT.IMG, partition 2
 P2.TX        1   14-MAR-89  (0007)
 
 Total of 1 blocks in 1 files.
+4088 blocks free.
 ORVA>%ORVA-E, invalid partition name AB
 ORVA>%ORVA-E, additional parameters required
 ORVA>%ORVA-E, no qualifiers allowed - /X
@@ -82,9 +85,10 @@ Directory of BOOT.IMG, partition 0
 %ORVA-W, no files found to match *.*
 
 Total of 0 blocks in 0 files.
+0 blocks free.
 ORVA>%ORVA-I, dismounting disk BOOT.IMG
 %ORVA-E, Error opening the drive: No such file or directory
-%ORVA-E, unable to access physical disk drive NOSUCH.IMG
+%ORVA-E, unable to access physical disk drive NOSUCH.IMG (No such file or directory)
 ORVA>
 === check
 # The first seven words of a block.

@@ -14,7 +14,7 @@ READ A.TX file
 ORVA>%ORVA-I, virtual disk file disk.rx1 initialized
 ORVA>%ORVA-I, wrote a.tx to A.TX
 ORVA>%ORVA-I, read A.TX into ASCII file sub/A.TX
-ORVA>%ORVA-E, unable to write image file sub/A.TX
+ORVA>%ORVA-E, unable to write image file sub/A.TX (File exists)
 ORVA>%ORVA-I, read A.TX into ASCII file file.TX
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

@@ -40,17 +40,17 @@ ORVA>%ORVA-I, read A.TX into ASCII file same.txt
 %ORVA-I, read B.TX into ASCII file same.txt
 %ORVA-I, read C.TX into ASCII file same.txt
 ORVA>%ORVA-I, read A.TX into image file same.img
-%ORVA-E, unable to write image file same.img
-%ORVA-E, unable to write image file same.img
+%ORVA-E, unable to write image file same.img (File exists)
+%ORVA-E, unable to write image file same.img (File exists)
 ORVA>%ORVA-I, read A.TX into byte file same.bin
-%ORVA-E, unable to write image file same.bin
-%ORVA-E, unable to write image file same.bin
-ORVA>%ORVA-E, unable to write image file keep.img
+%ORVA-E, unable to write image file same.bin (File exists)
+%ORVA-E, unable to write image file same.bin (File exists)
+ORVA>%ORVA-E, unable to write image file keep.img (File exists)
 ORVA>%ORVA-I, read C.TX into ASCII file keep.txt
 ORVA>%ORVA-W, no files found to match Z.TX
 %ORVA-I, read A.TX into ASCII file A.asc
 ORVA>Read A.TX into A.TX ?Read B.TX into B.TX ?%ORVA-I, read B.TX into ASCII file B.TX
-ORVA>%ORVA-E, unable to write ASCII file nothere\A.TX
+ORVA>%ORVA-E, unable to write ASCII file nothere\A.TX (No such file or directory)
 ORVA>%ORVA-I, read A.TX into byte file A.TX
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

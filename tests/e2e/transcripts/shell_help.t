@@ -9,17 +9,17 @@ HELP/X
 HELP ONE TWO THREE
 === stderr
 ORVA>%ORVA-I, Commands: (dot indicates shortest abbreviation)
-%ORVA-I, MOU.NT <file or device> [/RX01][/RX50][/NB.03][/HE.02][/RK.05]
-%ORVA-I,       [/PHY.SICAL][/VIR.TUAL][/READ._ONLY][/SYS.TEM]
-%ORVA-I,       [INI.TIALIZE][/NOCONF.IRM]
+%ORVA-I, MOU.NT <file or device> [/RX01][/RX02][/RX50][/NB.03][/HE.02]
+%ORVA-I,       [/RK.05][/TU.56][/PHY.SICAL][/VIR.TUAL][/READ._ONLY]
+%ORVA-I,       [/SYS.TEM][/INI.TIALIZE][/NOCONF.IRM]
 %ORVA-I, DISM.OUNT
 %ORVA-I, PART.ITION <number>|<letter>
-%ORVA-I, DU.MP <block>
+%ORVA-I, DU.MP <block> [<last block>]
 %ORVA-I, DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]
 %ORVA-I, TY.PE <file(s)>[/CONF.IRM]
 %ORVA-I, REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]
 %ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]
-%ORVA-I, REN.NAME <oldfile(s)> <newfile(s)>[/CONF.IRM]
+%ORVA-I, REN.AME <oldfile(s)> <newfile(s)>[/CONF.IRM]
 %ORVA-I, DEL.ETE <file(s)>[/CONF.IRM]
 %ORVA-I, WRI.TE <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]
 %ORVA-I,       [/IM.AGE][/AS.CII][/BY.TE]

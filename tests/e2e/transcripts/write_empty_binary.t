@@ -25,5 +25,6 @@ Directory of disk.rx1
 EMPTY.BI     1   @TODAY@  (0010)
 
 Total of 1 blocks in 1 files.
+486 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

@@ -36,6 +36,7 @@ BIG.IM     300   @TODAY@  (0007)
 OTHER.IM   100   @TODAY@  (0463)
 
 Total of 400 blocks in 2 files.
+87 blocks free.
 ORVA>%ORVA-I, read BIG.IM into image file kept.img
 ORVA>%ORVA-I, purging existing version of BIG.IM
 %ORVA-I, wrote mid.img to BIG.IM
@@ -49,6 +50,7 @@ OTHER.IM   100   @TODAY@  (0463)
 FILL87.BI   87   @TODAY@  (0627)
 
 Total of 487 blocks in 4 files.
+0 blocks free.
 ORVA>%ORVA-W, no room (disk full) for A.TX
 ORVA>%ORVA-I, purging existing version of OTHER.IM
 %ORVA-I, wrote a.txt to OTHER.IM
@@ -60,6 +62,7 @@ OTHER.IM     1   @TODAY@  (0463)
 FILL87.BI   87   @TODAY@  (0627)
 
 Total of 388 blocks in 4 files.
+99 blocks free.
 ORVA>%ORVA-I, read BIG.IM into image file new.img
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

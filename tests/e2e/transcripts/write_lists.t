@@ -46,5 +46,6 @@ A.TX         1   @TODAY@  (0013)
 G.TX         1   @TODAY@  (0014)
 
 Total of 5 blocks in 5 files.
+482 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

@@ -29,6 +29,7 @@ MAKEFI.      1   @TODAY@  (0011)
 X.C          1   @TODAY@  (0012)
 
 Total of 4 blocks in 4 files.
+483 blocks free.
 ORVA>%ORVA-I, purging existing version of MAKEFI.
 %ORVA-I, wrote makefile to MAKEFI
 %ORVA-I, purging existing version of X.C
@@ -41,6 +42,7 @@ MAKEFI.      1   @TODAY@  (0013)
 X.C          1   @TODAY@  (0014)
 
 Total of 4 blocks in 4 files.
+483 blocks free.
 ORVA>%ORVA-I, read MAKEFI.SV into ASCII file out\MAKEFI.SV
 %ORVA-I, read MAKEFI. into ASCII file out\MAKEFI.
 ORVA>%ORVA-I, dismounting disk disk.rx1

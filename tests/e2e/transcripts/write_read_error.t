@@ -14,15 +14,16 @@ WRITE \proc\self\mem /BYTE
 DIR
 === stderr
 ORVA>%ORVA-I, virtual disk file disk.rx1 initialized
-ORVA>%ORVA-E, error reading file \proc\self\mem
+ORVA>%ORVA-E, error reading file \proc\self\mem (Input/output error)
 %ORVA-W, Partial last block written (not an image file?)
 %ORVA-I, wrote a.txt to A.TX
-ORVA>%ORVA-E, error reading file \proc\self\mem
-ORVA>%ORVA-E, error reading file \proc\self\mem
+ORVA>%ORVA-E, error reading file \proc\self\mem (Input/output error)
+ORVA>%ORVA-E, error reading file \proc\self\mem (Input/output error)
 ORVA>
 Directory of disk.rx1
 A.TX         1   @TODAY@  (0007)
 
 Total of 1 blocks in 1 files.
+486 blocks free.
 ORVA>%ORVA-I, dismounting disk disk.rx1
 

@@ -48,13 +48,13 @@ ORVA>%ORVA-W, Partial last block written (not an image file?)
 %ORVA-W, not enough room for SYSTEM
 ORVA>%ORVA-W, Partial last block written (not an image file?)
 %ORVA-I, OS/8 system head written from partial.img
-ORVA>%ORVA-E, unable to read image file nothere.img
+ORVA>%ORVA-E, unable to read image file nothere.img (No such file or directory)
 ORVA>%ORVA-I, OS/8 system head written from head.img
 ORVA>%ORVA-I, boot block written from boot.img
 ORVA>%ORVA-I, boot block copied to boot2.img
-ORVA>%ORVA-E, unable to write image file boot2.img
+ORVA>%ORVA-E, unable to write image file boot2.img (File exists)
 ORVA>%ORVA-E, boot block length wrong empty.img
-ORVA>%ORVA-E, error reading file adir
+ORVA>%ORVA-E, error reading file adir (Is a directory)
 ORVA>ORVA>%ORVA-I, OS/8 system head copied to head4.img
 ORVA>%ORVA-I, boot block copied to boot3.img
 ORVA>%ORVA-I, dismounting disk disk.rx5

@@ -1,18 +1,17 @@
-// Device faults in the middle of a command: every block transfer of a
-// WRITE, a DELETE and a MOUNT /INITIALIZE is made to fail in turn. Each time
-// the command must report the fault and end, later commands must still
-// run, and the directory on disk must read without damage and be either the
-// one before the command or the one after it, never a mixture. A WRITE over
-// an existing file must leave the old version or the new one, never neither.
+// Device faults in the middle of a command: the command reports the fault
+// and ends, later commands still run, the directory on disk is the one from
+// before or from after the command (a WRITE over an existing file leaves
+// the old version or the new one, never neither), no disk is left half
+// initialised, and no host file is left open or half written.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "disk.h"
 #include "harness.h"
 #include "orva.h"
@@ -22,7 +21,40 @@
 namespace {
 
 namespace fs = std::filesystem;
+using orvatest::ReadFile;
+using orvatest::WriteFile;
 
+// Each test runs in a fresh temporary directory with "today" fixed, and
+// leaves no fault armed and no disk mounted.
+class CommandFault : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramName("ORVA");
+        SetTodayForTesting(8, 12, 2026);
+        m_previous = fs::current_path();
+        fs::current_path(m_dir.path());
+    }
+    void TearDown() override {
+        SetBlockTransferFault(0);
+        if (IsDiskMounted())
+            CloseDisk();
+        SetTodayForTesting(0, 0, 0);
+        fs::current_path(m_previous);
+    }
+    orvatest::TempDir m_dir;
+    fs::path m_previous;
+};
+
+std::size_t OpenDescriptors() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+// ---- Every transfer of a command fails in turn ----------------------------------
+
+// A command whose transfers fail, and the image it starts from.
 struct FaultCase {
     const char* pszName;
     const char* pszImage;               // the image file
@@ -44,8 +76,6 @@ std::string EntryLine(const std::string& listing, const std::string& name) {
     }
     return "";
 }
-
-void PrintTo(const FaultCase& c, std::ostream* pOut) { *pOut << c.pszName; }
 
 // A checksum of the data blocks of a file.
 std::uint32_t DataChecksum(int nBlock, int nLength) {
@@ -95,60 +125,37 @@ std::string RunLine(const std::string& line) {
     return testing::internal::GetCapturedStderr();
 }
 
-class FaultInjection : public testing::TestWithParam<FaultCase> {
-protected:
-    void SetUp() override {
-        SetProgramName("ORVA");
-        SetTodayForTesting(8, 12, 2026);
-        m_previous = fs::current_path();
-        fs::current_path(m_dir.path());
-        orvatest::WriteFile("one.tx", "The first file.\n");
-        orvatest::WriteFile("two.bn", std::string(2000, '\x5a'));
-        std::string text;
-        for (int i = 0; i < 120; ++i)
-            text += "Line " + std::to_string(i) + " of a text that takes a few blocks.\n";
-        orvatest::WriteFile("big.tx", text);
-    }
-    void TearDown() override {
-        if (IsDiskMounted())
-            CloseDisk();
-        SetBlockTransferFault(0);
-        SetTodayForTesting(0, 0, 0);
-        fs::current_path(m_previous);
-    }
+// Mounts the image again as it is on disk.
+void Remount(const FaultCase& c) {
+    if (IsDiskMounted())
+        CloseDisk();
+    RunLine(c.pszMount);
+    ASSERT_TRUE(IsDiskMounted()) << c.pszMount;
+}
 
-    // Mounts the image again as it is on disk.
-    void Remount(const FaultCase& c) {
-        if (IsDiskMounted())
-            CloseDisk();
-        RunLine(c.pszMount);
-        ASSERT_TRUE(IsDiskMounted()) << c.pszMount;
-    }
+// Puts the prepared image back and mounts it.
+void Restore(const FaultCase& c, const std::string& image) {
+    if (IsDiskMounted())
+        CloseDisk();
+    WriteFile(c.pszImage, image);
+    Remount(c);
+}
 
-    // Puts the prepared image back and mounts it.
-    void Restore(const FaultCase& c) {
-        if (IsDiskMounted())
-            CloseDisk();
-        orvatest::WriteFile(c.pszImage, m_image);
-        Remount(c);
-    }
-
-    orvatest::TempDir m_dir;
-    fs::path m_previous;
-    std::string m_image;
-};
-
-TEST_P(FaultInjection, LeavesTheOldOrTheNewDirectory) {
-    const FaultCase& c = GetParam();
+// Runs the command once without a fault, then once for each of its
+// transfers with that transfer failing.
+void FailEveryTransfer(const FaultCase& c) {
+    if (IsDiskMounted())
+        CloseDisk();
+    fs::remove(c.pszImage);
     for (const char* pszLine : c.setup)
         RunLine(pszLine);
     ASSERT_TRUE(IsDiskMounted());
     CloseDisk();
-    m_image = orvatest::ReadFile(c.pszImage);
+    const std::string image = ReadFile(c.pszImage);
 
     // Without a fault: the number of transfers, and the directory before
     // and after.
-    ASSERT_NO_FATAL_FAILURE(Restore(c));
+    ASSERT_NO_FATAL_FAILURE(Restore(c, image));
     const std::vector<std::string> before = DirectoryOnDisk();
     const unsigned long nStart = GetBlockTransferCount();
     const std::string clean = RunLine(c.pszCommand);
@@ -162,7 +169,7 @@ TEST_P(FaultInjection, LeavesTheOldOrTheNewDirectory) {
 
     for (unsigned long n = 1; n <= nTransfers; ++n) {
         SCOPED_TRACE("transfer " + std::to_string(n) + " of " + std::to_string(nTransfers));
-        ASSERT_NO_FATAL_FAILURE(Restore(c));
+        ASSERT_NO_FATAL_FAILURE(Restore(c, image));
         SetBlockTransferFault(n);
         const std::string faulted = RunLine(c.pszCommand);
         SetBlockTransferFault(0);
@@ -216,7 +223,88 @@ const FaultCase kCases[] = {
      "MOUNT /RK05 disk", "MOUNT /RK05 /INITIALIZE /NOCONFIRM disk"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Commands, FaultInjection, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FaultCase>& info) { return info.param.pszName; });
+TEST_F(CommandFault, EveryTransferFaultLeavesTheOldOrTheNewDirectory) {
+    WriteFile("one.tx", "The first file.\n");
+    WriteFile("two.bn", std::string(2000, '\x5a'));
+    std::string text;
+    for (int i = 0; i < 120; ++i)
+        text += "Line " + std::to_string(i) + " of a text that takes a few blocks.\n";
+    WriteFile("big.tx", text);
+    for (const FaultCase& c : kCases) {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_NO_FATAL_FAILURE(FailEveryTransfer(c));
+    }
+}
+
+// ---- Faults in MOUNT, DIRECTORY and READ ------------------------------------------
+
+// MOUNT /INITIALIZE of a new RK05 image writes blocks 1-6 of unit 0 and
+// then of unit 1; a fault at any of them leaves nothing mounted (not a disk
+// with one unit zeroed, or with unit 1 current).
+TEST_F(CommandFault, InitializeFaultLeavesNothingMounted) {
+    for (unsigned long nFault : {1ul, 6ul, 7ul, 12ul}) {
+        SCOPED_TRACE(nFault);
+        std::string name = (m_dir / ("NEW" + std::to_string(nFault))).string();
+        SetBlockTransferFault(nFault);
+        testing::internal::CaptureStderr();
+        EXPECT_THROW(DoMount("/RK05/INITIALIZE", name, ""), CommandAbort);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(IsDiskMounted());
+        EXPECT_NE(err.find("unable to write block"), std::string::npos) << err;
+        EXPECT_NE(err.find("dismounting disk " + name + ".rk5"), std::string::npos) << err;
+    }
+}
+
+TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
+    fs::path drive = m_dir / "DRIVE.IMG";
+    WriteFile(drive, "");
+    fs::resize_file(drive, 2 * 4096 * 512);
+    SetBlockTransferFault(1);
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(DoMount("/PHYSICAL/HE02", drive.string(), ""), CommandAbort);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(IsDiskMounted());
+    EXPECT_NE(err.find("unable to read block 0"), std::string::npos) << err;
+}
+
+// The listing abandoned by a fault is closed: what was listed is in the
+// file, and no descriptor is left open.
+TEST_F(CommandFault, DirectoryOutputFileIsClosedAfterAFault) {
+    std::string image = (m_dir / "DISK").string();
+    std::string listing = (m_dir / "LIST.TXT").string();
+    testing::internal::CaptureStderr();
+    DoMount("/RX01/INITIALIZE", image, "");
+    ASSERT_TRUE(IsDiskMounted());
+    std::size_t nOpen = OpenDescriptors();
+    SetBlockTransferFault(1);
+    EXPECT_THROW(DoDirectory("", "*.*", listing), CommandAbort);
+    EXPECT_EQ(OpenDescriptors(), nOpen);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("unable to read block 1"), std::string::npos) << err;
+    EXPECT_EQ(ReadFile(listing), "\nDirectory of " + image + ".rx1\n");
+}
+
+// A fault in the middle of a READ leaves no partial host file, in every mode.
+TEST_F(CommandFault, ReadFaultLeavesNoPartialHostFile) {
+    ASSERT_TRUE(CreateDisk(true, DiskType::RX01, (m_dir / "disk.rx1").string()));
+    ZeroDirectory(false);
+    // More blocks than one transfer moves, so the file is read in two runs.
+    const std::string data((DISK_RUN_BLOCKS + 6) * 384, 'x');
+    WriteFile(m_dir / "data.img", data);
+    DoWrite("/IMAGE", (m_dir / "data.img").string(), "DATA.IM");
+
+    for (const char* pszMode : {"/IMAGE", "/BYTE", "/ASCII"}) {
+        std::string out = (m_dir / "out").string();
+        // The directory segment is the first transfer; the second run of
+        // data blocks fails, after the first has reached the host file.
+        SetBlockTransferFault(3);
+        EXPECT_THROW(DoRead(pszMode, "DATA.IM", out), CommandAbort) << pszMode;
+        SetBlockTransferFault(0);
+        EXPECT_FALSE(fs::exists(out)) << pszMode;
+    }
+    std::string out = (m_dir / "out.img").string();
+    DoRead("/IMAGE", "DATA.IM", out);
+    EXPECT_EQ(ReadFile(out), data);
+}
 
 }  // namespace

@@ -1,6 +1,0 @@
-# EX, in lower case too, is the shortest EXIT.
-=== stdin
-ex
-HELP
-=== stderr
-ORVA>

@@ -1,6 +1,0 @@
-# Characters beyond the minimum length are not examined: EXAMPLE is EXIT.
-=== stdin
-EXAMPLE
-HELP
-=== stderr
-ORVA>

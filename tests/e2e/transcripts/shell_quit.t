@@ -1,6 +1,0 @@
-# q is QUIT.
-=== stdin
-q
-HELP
-=== stderr
-ORVA>
