@@ -23,6 +23,7 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
 void DoRename(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoDelete(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 void DoZero(const std::string& qualifiers, const std::string& param1, const std::string& param2);
+void DoVerify(const std::string& qualifiers, const std::string& param1, const std::string& param2);
 
 // ---- READ and WRITE ------------------------------------------------------------
 

@@ -190,6 +190,12 @@ private:
     bool fKept_ = false;
 };
 
+// Another orva, or another program that locks what it opens, has the image
+// or drive; nothing is mounted.
+void ReportDiskInUse(const char* pszName) {
+    Message('E', "%s is in use by another program", pszName);
+}
+
 void MountImage(const MountOptions& options) {
     const std::string shownName = Unquote(options.szName);
     const char* pszName = shownName.c_str();
@@ -203,6 +209,8 @@ void MountImage(const MountOptions& options) {
             Message('I', "mounted virtual disk on file %s", pszName);
         }
         pending.Keep();
+    } else if (WasDiskInUse()) {
+        ReportDiskInUse(pszName);
     } else if (!options.fInitialize) {
         Message('E', "unable to access virtual disk file %s (%s)", pszName, HostReason(errno));
     } else if (CreateDisk(true, options.nDiskType, options.szName)) {
@@ -210,6 +218,8 @@ void MountImage(const MountOptions& options) {
         InitializeUnits(options.fSystem);
         Message('I', "virtual disk file %s initialized", pszName);
         pending.Keep();
+    } else if (WasDiskInUse()) {
+        ReportDiskInUse(pszName);
     } else {
         Message('E', "unable to create virtual disk file %s (%s)", pszName, HostReason(errno));
     }
@@ -222,7 +232,9 @@ void MountDrive(const MountOptions& options) {
     // without a host reason.
     errno = 0;
     if (!OpenDisk(false, options.fReadOnly, options.nDiskType, options.szName)) {
-        if (errno != 0)
+        if (WasDiskInUse())
+            ReportDiskInUse(pszName);
+        else if (errno != 0)
             Message('E', "unable to access physical disk drive %s (%s)", pszName, HostReason(errno));
         else
             Message('E', "unable to access physical disk drive %s", pszName);

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <cstdio>
 #include <utility>
 
@@ -85,6 +88,45 @@ bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::
     return true;
 }
 
+// The host time of an OS/8 date word: noon local time of the day DIRECTORY
+// shows for it. False for no date (0) and for a day the calendar does not
+// have (day 0, 31 April), which keep the time of the copy.
+bool HostTimeOfDate(std::uint16_t wDate, std::time_t* ptTime) {
+    if (wDate == 0)
+        return false;
+    int nDay = 0;
+    int nMonth = 0;
+    int nYear = 0;
+    DecodeDate(wDate, &nDay, &nMonth, &nYear);
+    std::tm local{};
+    local.tm_year = nYear;
+    local.tm_mon = nMonth - 1;
+    local.tm_mday = nDay;
+    local.tm_hour = 12;
+    local.tm_isdst = -1;
+    const std::time_t tTime = std::mktime(&local);
+    if (tTime == static_cast<std::time_t>(-1) || local.tm_mday != nDay || local.tm_mon != nMonth - 1)
+        return false;
+    *ptTime = tTime;
+    return true;
+}
+
+// Gives the host file READ made the date of its OS/8 file as its
+// modification time. Only a regular file is touched (not a device named as
+// the destination); a failure leaves the time of the copy, without a message.
+void KeepFileDate(const std::string& hostName, std::uint16_t wDate) {
+    std::time_t tTime = 0;
+    if (!HostTimeOfDate(wDate, &tTime))
+        return;
+    namespace fs = std::filesystem;
+    const fs::path path(HostOutputPath(hostName));
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return;
+    const auto sysTime = std::chrono::system_clock::from_time_t(tTime);
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(sysTime), ec);
+}
+
 bool ReadFiles(const std::string& pattern, const std::string& destination, TransferMode mode,
                bool fConfirm) {
     static const char* const kModeNames[] = {"ASCII", "image", "byte"};
@@ -94,15 +136,18 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, Trans
     std::string name;
     int nBlock = 0;
     int nLength = 0;
-    while (FindFile(&context, pattern, name, &nBlock, &nLength, nullptr, nullptr)) {
+    std::uint16_t wDate = 0;
+    while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, nullptr)) {
         fFound = true;
         std::string hostName = MakeHostName(name, destination);
         std::string shownName = Unquote(hostName);
         if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), shownName.c_str()))
             continue;
-        if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName))
+        if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName)) {
+            KeepFileDate(hostName, wDate);
             Message('I', "read %s into %s file %s", name.c_str(),
                     kModeNames[static_cast<int>(mode)], shownName.c_str());
+        }
     }
     return fFound;
 }

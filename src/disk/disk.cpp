@@ -52,6 +52,9 @@ struct MountState {
 
 MountState g_mount;
 
+// The last open or create failed on another program's lock.
+bool g_fDiskInUse = false;
+
 // Block transfers so far, and the transfer that is to fail (0: none).
 unsigned long g_nTransfers = 0;
 unsigned long g_nFaultTransfer = 0;
@@ -611,17 +614,27 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
+    g_fDiskInUse = false;
     if (fVirtual) {
         int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
         HostFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
+        if (!LockHostFile(hFile.Get(), !fReadOnly)) {
+            g_fDiskInUse = true;
+            return false;
+        }
         g_mount.hVirtualDisk = std::move(hFile);
     } else {
         if (nDiskType != DiskType::HE02)
             return false;
         if (!OpenDriveHE02(name))
             return false;
+        if (!LockDrive(!fReadOnly)) {
+            g_fDiskInUse = true;
+            ReleaseDrive();
+            return false;
+        }
     }
     SetMounted(fVirtual, fReadOnly, nDiskType, name);
     if (fVirtual && nDiskType == DiskType::TU56)
@@ -634,11 +647,19 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
         return OpenDisk(false, false, nDiskType, name);
     if (IsDiskMounted())
         CloseDisk();
+    g_fDiskInUse = false;
     ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
     HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
         return false;
+    // Locked before the zero fill, so no other program opens the new image
+    // half written. The file is new, so only another program that opened it
+    // in the meantime can hold it.
+    if (!LockHostFile(hFile.Get(), true)) {
+        g_fDiskInUse = true;
+        return false;
+    }
     g_mount.hVirtualDisk = std::move(hFile);
     SetMounted(true, false, nDiskType, name);
     if (ZeroFillDisk(geometry.cbSector, geometry.nSectors))
@@ -674,6 +695,8 @@ bool IsMountedDisk(const std::string& hostPath) {
     struct stat info {};
     return ::stat(HostPath(hostPath).c_str(), &info) == 0 && IsSameHostFile(info, g_mount.identity);
 }
+
+bool WasDiskInUse() { return g_fDiskInUse; }
 
 bool IsDiskMounted() { return g_mount.nDiskType != DiskType::None; }
 

@@ -58,6 +58,9 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
 bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name);
 // Closes the mounted disk (a disk must be mounted).
 void CloseDisk();
+// True when the last OpenDisk or CreateDisk failed because another program
+// holds the image or drive (its lock); the caller reports it.
+bool WasDiskInUse();
 bool IsDiskMounted();
 DiskType GetDiskType();
 // The name as given to OpenDisk or CreateDisk.

@@ -14,6 +14,15 @@
 // partitions (false after its E message); ReleaseDrive lets it go.
 bool OpenDriveHE02(const std::string& name);
 void ReleaseDrive();
+
+// Takes the host's advisory lock on an open image or drive so that no other
+// program writes it at the same time: exclusive for a writable mount, shared
+// for a read-only one. It lasts until the descriptor is closed. False (errno
+// set) only when another open holds a lock that conflicts; a host file system
+// that keeps no locks leaves the image unlocked and answers true.
+bool LockHostFile(int fd, bool fExclusive);
+// LockHostFile on the open drive.
+bool LockDrive(bool fExclusive);
 std::uint32_t GetDrivePartitionCount();
 std::uint64_t GetDriveSectorCount();
 // Move nSectors 512-byte sectors of the drive from qLBA on; false (errno

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,6 +46,18 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 }
 
 }  // namespace
+
+bool LockHostFile(int fd, bool fExclusive) {
+    const int nOperation = (fExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    while (::flock(fd, nOperation) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno != EWOULDBLOCK;
+    }
+    return true;
+}
+
+bool LockDrive(bool fExclusive) { return LockHostFile(g_hDrive.Get(), fExclusive); }
 
 std::string GetErrorText() {
     return std::strerror(errno);

@@ -2,6 +2,7 @@
 // dispatches every other line by its abbreviated command word.
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,6 +15,15 @@
 namespace {
 
 bool g_fExit = false;
+
+// A process file-size limit would otherwise kill the program in the middle
+// of a write to an image or host file; ignored, the write fails with "File
+// too large" and the command ends as after any other device fault.
+void IgnoreFileSizeSignal() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 // A line whose first non-blank character is ";" or "#" is a comment.
 bool IsComment(const std::string& line) {
@@ -54,6 +64,7 @@ void ShowHelp() {
         "DISM.OUNT",
         "PART.ITION <number>|<letter>",
         "DU.MP <block> [<last block>]",
+        "VER.IFY [/ALL]",
         "DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]",
         "TY.PE <file(s)>[/CONF.IRM]",
         "REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]",
@@ -130,6 +141,8 @@ void DoCommand(const std::string& line) {
             DoWrite(qualifiers, param1, param2);
         else if (MatchKeyword(command, "ZERO", 3))
             DoZero(qualifiers, param1, param2);
+        else if (MatchKeyword(command, "VERIFY", 3))
+            DoVerify(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());
             ShowHelp();
@@ -141,6 +154,7 @@ void DoCommand(const std::string& line) {
 
 int OrvaMain(int argc, char** argv) {
     SetProgramName("ORVA");
+    IgnoreFileSizeSignal();
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     int nStatus = 0;
     if (argc == 2 && (argv[1][0] == '-' || argv[1][0] == '/') && argv[1][1] == '?') {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "disk.h"
 
@@ -113,6 +114,44 @@ bool StoredNameExists(std::string_view name);
 bool IsSystemDisk();
 // Writes the segment held in the context back to its block.
 void WriteSegment(OS8_CONTEXT* pContext);
+
+// ---- Directory survey ------------------------------------------------------------
+
+// What a read-only walk of the whole directory found: every segment of the
+// chain that was reached and every entry that could be read. Unlike the scan
+// it checks nothing and stops at no damaged segment: it takes the entries
+// that lie inside their block, follows each link while it names a segment
+// block (1-6) not visited yet, and leaves the judging to its caller.
+struct OS8_SURVEY_SEGMENT {
+    unsigned nSegment = 0;        // block of the segment
+    bool fRead = false;           // the block was read
+    unsigned nEntries = 0;        // entry count of the header
+    unsigned nEntriesRead = 0;    // entries that lie inside the block
+    unsigned nFirstBlock = 0;     // header word 1
+    unsigned nLink = 0;           // header word 2
+    std::uint16_t wTentative = 0; // header word 3
+    unsigned nAIW = 0;            // additional information words
+    unsigned nEndBlock = 0;       // where the areas of the entries read end
+};
+
+struct OS8_SURVEY_ENTRY {
+    OS8Name awName{};             // all zero for a free area
+    bool fEmpty = false;
+    bool fTentative = false;
+    unsigned nSegment = 0;
+    unsigned nBlock = 0;
+    unsigned nLength = 0;
+    std::uint16_t wDate = 0;      // 0 also when the segment keeps no dates
+};
+
+struct OS8_SURVEY {
+    std::vector<OS8_SURVEY_SEGMENT> segments;
+    std::vector<OS8_SURVEY_ENTRY> entries;
+};
+
+// Fills the survey as it goes, so that after a device fault (which abandons
+// the command through ReadBlock) it holds what was read before it.
+void SurveyDirectory(OS8_SURVEY* pSurvey);
 
 // ---- Directory updates ---------------------------------------------------------
 // Each update changes the segment held in the context and writes it at once;

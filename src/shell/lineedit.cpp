@@ -48,7 +48,7 @@ const std::vector<CommandSyntax>& Commands() {
         {"EXIT", 2, {}, K::None, K::None},
         {"QUIT", 1, {}, K::None, K::None},
         {"MOUNT", 3,
-         {"RX01", "RX50", "NB03", "HE02", "RK05", "PHYSICAL", "VIRTUAL", "READ_ONLY", "SYSTEM",
+         {"RX01", "RX02", "RX50", "NB03", "HE02", "RK05", "TU56", "PHYSICAL", "VIRTUAL", "READ_ONLY", "SYSTEM",
           "INITIALIZE", "CONFIRM", "NOCONFIRM"},
          K::HostFile, K::None},
         {"DISMOUNT", 4, {}, K::None, K::None},
@@ -62,6 +62,7 @@ const std::vector<CommandSyntax>& Commands() {
         {"DELETE", 3, {"CONFIRM", "NOCONFIRM"}, K::OS8Name, K::None},
         {"WRITE", 3, {"SYSTEM", "BOOT", "CONFIRM", "NOCONFIRM", "IMAGE", "ASCII", "BYTE"}, K::HostFile,
          K::OS8Name},
+        {"VERIFY", 3, {"ALL"}, K::None, K::None},
         {"ZERO", 3, {"SYSTEM", "CONFIRM", "NOCONFIRM"}, K::None, K::None},
     };
     return kCommands;

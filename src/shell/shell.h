@@ -18,7 +18,8 @@ inline constexpr std::size_t SHELL_TEXT_MAX = 255;
 
 // Thrown to abandon the command in progress after its error has been
 // reported (a device fault, a damaged directory). Only the command loop
-// catches it; every host file is closed on the way out by its owner.
+// catches it, and VERIFY, which goes on past a block it cannot read; every
+// host file is closed on the way out by its owner.
 struct CommandAbort {};
 [[noreturn]] void AbortCommand();
 

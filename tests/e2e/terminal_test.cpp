@@ -49,9 +49,9 @@ public:
         ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
 
-    // True when `text` shows within ten seconds.
+    // True when `text` shows within thirty seconds.
     bool WaitFor(const std::string& text) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         for (;;) {
             std::size_t at = screen_.find(text, seen_);
             if (at != std::string::npos) {
@@ -66,7 +66,7 @@ public:
 
     // The exit status once the program ends, -1 when it does not.
     int Finish() {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (std::chrono::steady_clock::now() < deadline) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -122,10 +122,10 @@ TEST_F(Terminal, CompletesCommandsQualifiersHostFilesAndOS8Names) {
     TerminalSession session(dir.path(), home / "h");
     ASSERT_TRUE(session.Started());
     ASSERT_TRUE(session.WaitFor(kPrompt)) << session.Screen();
-    // Command word and qualifier, then a host file: "/rx0" alone is no
+    // Command word and qualifier, then a host file: "/vir" alone is no
     // qualifier, "longn" names no file. (libedit redraws the line as it
     // completes, so the effects tell what was completed.)
-    session.Type("mou\t/rx0\tlongn\t\r");
+    session.Type("mou\t/rx01 /vir\tlongn\t\r");
     ASSERT_TRUE(session.WaitFor("mounted virtual disk on file longname-disk.rx1")) << session.Screen();
     ASSERT_TRUE(session.WaitFor(kPrompt));
     // An OS/8 name of the mounted unit: "HEL" alone matches no file.

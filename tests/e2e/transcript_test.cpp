@@ -8,7 +8,7 @@
 //   args    command-line arguments, one per line
 //   stdin   the command script
 //   stderr  the exact standard error; "@TODAY@" stands for today's date
-//           column and "@HELP@" for the 21 lines of the help text (the last
+//           column and "@HELP@" for the 22 lines of the help text (the last
 //           one without its line end; shell_help.t spells them out once)
 //   stdout  the exact standard output (not compared when absent)
 //   status  the exit status (0 when absent)
@@ -101,6 +101,7 @@ const std::string kHelpText =
     "%ORVA-I, DISM.OUNT\n"
     "%ORVA-I, PART.ITION <number>|<letter>\n"
     "%ORVA-I, DU.MP <block> [<last block>]\n"
+    "%ORVA-I, VER.IFY [/ALL]\n"
     "%ORVA-I, DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]\n"
     "%ORVA-I, TY.PE <file(s)>[/CONF.IRM]\n"
     "%ORVA-I, REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]\n"

@@ -1,5 +1,5 @@
 # HELP in every abbreviation, with a parameter or a qualifier (both
-# ignored), prints the 21 help lines; a line the parser rejects prints none.
+# ignored), prints the 22 help lines; a line the parser rejects prints none.
 === stdin
 HELP
 H
@@ -15,6 +15,7 @@ ORVA>%ORVA-I, Commands: (dot indicates shortest abbreviation)
 %ORVA-I, DISM.OUNT
 %ORVA-I, PART.ITION <number>|<letter>
 %ORVA-I, DU.MP <block> [<last block>]
+%ORVA-I, VER.IFY [/ALL]
 %ORVA-I, DIR.ECTORY [<file(s)>][<output dev>][/BRIEF][/FULL]
 %ORVA-I, TY.PE <file(s)>[/CONF.IRM]
 %ORVA-I, REA.D <file(s)>[<dest file(s)>][/SYS.TEM][/CONF.IRM][/BOOT]
