@@ -16,6 +16,7 @@
 #include "disk.h"
 #include "hostio.h"
 #include "os8.h"
+#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -65,7 +66,7 @@ bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::
         errno = 0;
         fClosed = stream.Close();
     } else {
-        HostFd file(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR));
+        HostFd file(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, S_IRUSR | S_IWUSR));
         if (!file.IsOpen()) {
             Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
             return false;

@@ -13,6 +13,7 @@
 #include "disk.h"
 #include "hostio.h"
 #include "os8.h"
+#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -36,10 +37,13 @@ public:
         m_mode = mode;
         bool fOpen = false;
         if (mode == TransferMode::Ascii) {
-            m_stream.Reset(std::fopen(path.c_str(), "r"));
+            // Binary: the conversion reads CR LF and control-Z itself; a
+            // text-mode stream on Windows would end the text at a control-Z
+            // without telling what was cut.
+            m_stream.Reset(std::fopen(path.c_str(), "rb"));
             fOpen = m_stream.IsOpen();
         } else {
-            m_file.Reset(open(path.c_str(), O_RDONLY));
+            m_file.Reset(open(path.c_str(), O_RDONLY | O_BINARY));
             fOpen = m_file.IsOpen();
         }
         if (!fOpen)

@@ -10,10 +10,6 @@
 #include <memory>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "disk.h"
 #include "disk_internal.h"
 #include "shell.h"
@@ -47,7 +43,7 @@ struct MountState {
     // host file named later can be told to be the same one whatever name it
     // is given.
     bool fHaveIdentity = false;
-    struct stat identity {};
+    HostFileId identity;
 };
 
 MountState g_mount;
@@ -60,6 +56,18 @@ unsigned long g_nTransfers = 0;
 unsigned long g_nFaultTransfer = 0;
 // Blocks moved by all transfers so far.
 unsigned long g_nBlocksMoved = 0;
+// Image-file writes may not end beyond this byte (0: no limit).
+std::uint64_t g_qImageWriteLimit = 0;
+
+// Writes cb bytes at lOffset of the mounted image file; false (errno set)
+// on failure, also when the write would pass the write limit.
+bool WriteImageAt(const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    if (g_qImageWriteLimit != 0 && lOffset + cb > g_qImageWriteLimit) {
+        errno = ENOSPC;
+        return false;
+    }
+    return WriteAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset);
+}
 
 // ---- Word packing -----------------------------------------------------------
 
@@ -344,7 +352,7 @@ bool MoveBytes(bool fWrite, unsigned nBuffer, std::size_t cb, std::uint64_t lOff
                       : ReadSectorsDrive(lOffset / HE02_SECTOR_SIZE, cb / HE02_SECTOR_SIZE, pbData);
     }
     if (fWrite)
-        return WriteAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset);
+        return WriteImageAt(pbData, cb, lOffset);
     std::size_t cbRead = 0;
     if (!ReadAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset, &cbRead))
         return false;
@@ -512,7 +520,7 @@ void TransferBlocks(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t
     BeginTransfer(fWrite, nFirst, nCount);
     unsigned nFailed = 0;
     if (!TransferRun(fWrite, nFirst, nCount, pwData, &nFailed))
-        ReportTransferFault(fWrite, nFirst + nFailed, std::strerror(errno));
+        ReportTransferFault(fWrite, nFirst + nFailed, GetErrorText().c_str());
 }
 
 struct ImageGeometry {
@@ -551,25 +559,17 @@ bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
     const std::size_t cbChunk = cbZero / cbSector * cbSector;
     for (std::uint64_t lOffset = 0; lOffset < qSize; lOffset += cbChunk) {
         const auto cb = static_cast<std::size_t>(std::min<std::uint64_t>(cbChunk, qSize - lOffset));
-        if (!WriteAt(g_mount.hVirtualDisk.Get(), pbZero, cb, lOffset))
+        if (!WriteImageAt(pbZero, cb, lOffset))
             return false;
     }
     return true;
 }
 
-// Same file: same device and inode; or the same block device through
-// another device node.
-bool IsSameHostFile(const struct stat& a, const struct stat& b) {
-    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
-        return true;
-    return S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode) && a.st_rdev == b.st_rdev;
-}
-
 void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
                 const std::string& name) {
     g_mount.fHaveIdentity =
-        fVirtual ? ::fstat(g_mount.hVirtualDisk.Get(), &g_mount.identity) == 0
-                 : ::stat(HostPath(name).c_str(), &g_mount.identity) == 0;
+        fVirtual ? HostFileIdOf(g_mount.hVirtualDisk.Get(), &g_mount.identity)
+                 : HostFileIdOf(HostPath(name).c_str(), &g_mount.identity);
     // The name as the user meant it, without quotes, for the messages.
     g_mount.szDiskName = Unquote(name);
     g_mount.nDiskType = nDiskType;
@@ -582,9 +582,9 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
 // A TU56 image of exactly the size of the 128-word form is read and written
 // in that form; every other size is the simulator's 129-word form.
 bool IsTapeWords128(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-           static_cast<std::uint64_t>(st.st_size) == TU56_IMAGE_128_BYTES;
+    std::uint64_t qSize = 0;
+    bool fRegular = false;
+    return QueryHostFile(fd, &qSize, &fRegular) && fRegular && qSize == TU56_IMAGE_128_BYTES;
 }
 
 }  // namespace
@@ -610,13 +610,15 @@ void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) 
 
 // ---- Mount state ----------------------------------------------------------------
 
+bool LockHostFile(int fd, bool fExclusive) { return HostLockFile(fd, fExclusive); }
+
 bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
     g_fDiskInUse = false;
     if (fVirtual) {
-        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
         HostFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
@@ -650,7 +652,7 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     g_fDiskInUse = false;
     ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
-    HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
         return false;
     // Locked before the zero fill, so no other program opens the new image
@@ -692,8 +694,10 @@ std::uint64_t GetImageBytes(DiskType nDiskType) {
 bool IsMountedDisk(const std::string& hostPath) {
     if (!IsDiskMounted() || !g_mount.fHaveIdentity)
         return false;
-    struct stat info {};
-    return ::stat(HostPath(hostPath).c_str(), &info) == 0 && IsSameHostFile(info, g_mount.identity);
+    // Same file, however the path is spelled; or the same block device
+    // through another device node.
+    HostFileId id;
+    return HostFileIdOf(HostPath(hostPath).c_str(), &id) && IsSameHostFileId(id, g_mount.identity);
 }
 
 bool WasDiskInUse() { return g_fDiskInUse; }
@@ -741,3 +745,5 @@ void SetBlockTransferFault(unsigned long nTransfer) {
 unsigned long GetBlockTransferCount() { return g_nTransfers; }
 
 unsigned long GetBlocksTransferred() { return g_nBlocksMoved; }
+
+void SetImageWriteLimit(std::uint64_t lLimit) { g_qImageWriteLimit = lLimit; }

@@ -89,3 +89,7 @@ void SetBlockTransferFault(unsigned long nTransfer);
 unsigned long GetBlockTransferCount();
 // Blocks those transfers moved.
 unsigned long GetBlocksTransferred();
+// Makes every image-file write that would end beyond lLimit bytes fail as
+// on a full host disk; 0 turns it off. It stands in for a full disk on a
+// host without a file-size limit.
+void SetImageWriteLimit(std::uint64_t lLimit);

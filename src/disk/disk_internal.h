@@ -1,5 +1,6 @@
 // Pieces of the DISKETTE module shared between the block mapping and mount
-// state (disk.cpp) and the host's physical-drive layer (drive_posix.cpp).
+// state (disk.cpp) and the host's physical-drive layer (drive_posix.cpp or
+// drive_win32.cpp).
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "hostio.h"
+#include "portable.h"
 
 #include "devices.h"
 
@@ -29,5 +31,6 @@ std::uint64_t GetDriveSectorCount();
 // set) on failure. Sectors beyond the end of a drive image read as zero.
 bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData);
 bool WriteSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, const std::uint8_t* pbData);
-// The host's text for the last error (errno).
+// The host's text for the last failed image or drive transfer: errno's, or
+// on Windows the drive's own error after a drive call failed.
 std::string GetErrorText();

@@ -1,5 +1,4 @@
-// The physical-drive layer of this POSIX host, and the positioned transfers
-// every image file and drive uses. A drive is a path to a block device (its
+// The physical-drive layer of a POSIX host. A drive is a path to a block device (its
 // size from the kernel) or to a regular file holding a whole-drive image (its
 // size from its length).
 #include <cerrno>
@@ -46,16 +45,6 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 }
 
 }  // namespace
-
-bool LockHostFile(int fd, bool fExclusive) {
-    const int nOperation = (fExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
-    while (::flock(fd, nOperation) != 0) {
-        if (errno == EINTR)
-            continue;
-        return errno != EWOULDBLOCK;
-    }
-    return true;
-}
 
 bool LockDrive(bool fExclusive) { return LockHostFile(g_hDrive.Get(), fExclusive); }
 

@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "os8.h"
+#include "portable.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ void GetToday(int* pnDay, int* pnMonth, int* pnYear) {
     if (nDay == 0) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
-        localtime_r(&now, &local);
+        HostLocalTime(now, &local);
         nDay = local.tm_mday;
         nMonth = local.tm_mon + 1;
         nYear = local.tm_year;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "portable.h"
 #include "romtool.h"
 
 namespace {
@@ -42,16 +43,15 @@ bool OpenInput(const char* pszName, FileHandle& hFile) {
 }
 
 // True when the output path names the same file as an open input, by what
-// the file is (device and inode), not by how it is spelled: creating the
+// the file is (its host identity), not by how it is spelled: creating the
 // output would empty that input before it is read.
 bool IsAlsoInput(const char* pszOutput, std::initializer_list<std::FILE*> inputs) {
-    struct stat output {};
-    if (::stat(HostPath(pszOutput).c_str(), &output) != 0)
+    HostFileId output;
+    if (!HostFileIdOf(HostPath(pszOutput).c_str(), &output))
         return false;
     for (std::FILE* hInput : inputs) {
-        struct stat input {};
-        if (hInput != nullptr && fstat(fileno(hInput), &input) == 0 && input.st_dev == output.st_dev &&
-            input.st_ino == output.st_ino)
+        HostFileId input;
+        if (hInput != nullptr && HostFileIdOf(fileno(hInput), &input) && IsSameHostFileId(input, output))
             return true;
     }
     return false;

@@ -1,30 +1,23 @@
-// Host paths and the host wildcard search. Names are matched as the Windows
-// host matches them, so a command script behaves the same on both hosts:
-// "*" is any run of characters, "?" one character, letters compare without
-// regard to case, and "*.*" matches every name, with or without a dot.
-#include <dirent.h>
+// Host paths and the matching of host wildcards, the same on every host.
+// Names are matched as the Windows host matches them, so a command script
+// behaves the same on both hosts: "*" is any run of characters, "?" one
+// character, letters compare without regard to case, and "*.*" matches
+// every name, with or without a dot. The directory search itself is the
+// host's own (hostfind_posix.cpp, hostfind_win32.cpp).
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "shell.h"
 
 namespace {
 
-// The search in progress: the directory part as typed and the names found.
-struct HostSearch {
-    std::string directory;
-    bool fQuoted = false;
-    std::vector<std::string> names;
-    std::size_t next = 0;
-};
-HostSearch g_search;
-
 char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+}  // namespace
 
 bool MatchHostName(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*")
@@ -52,13 +45,11 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
 
 // The end of the drive and directory part. In a path given in quotes only
 // "/" separates folders: a backslash there is part of a name.
-std::size_t DirectoryEnd(std::string_view path, bool fQuoted = false) {
+std::size_t HostDirectoryEnd(std::string_view path, bool fQuoted) {
     std::size_t start = (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) ? 2 : 0;
     std::size_t slash = path.find_last_of(fQuoted ? "/" : "\\/");
     return (slash == std::string_view::npos || slash < start) ? start : slash + 1;
 }
-
-}  // namespace
 
 std::string HostPath(std::string_view path) {
     std::string host;
@@ -80,7 +71,7 @@ const char* HostReason(int nError) { return std::strerror(nError); }
 
 void SplitHostPath(std::string_view path, std::string& directory, std::string& name,
                    std::string& extension) {
-    std::size_t dirEnd = DirectoryEnd(path);
+    std::size_t dirEnd = HostDirectoryEnd(path, false);
     directory = path.substr(0, dirEnd);
     std::string_view file = path.substr(dirEnd);
     std::size_t dot = file.rfind('.');
@@ -94,41 +85,12 @@ void SplitHostPath(std::string_view path, std::string& directory, std::string& n
 }
 
 bool IsHostDirectory(std::string_view path) {
+    // Without its final slashes (Windows finds no "out/", only "out"), but
+    // a root ("/", "C:/") keeps its slash.
+    std::string host = HostPath(path);
+    std::size_t nKeep = host.size() >= 2 && host[1] == ':' ? 3 : 1;
+    while (host.size() > nKeep && host.back() == '/')
+        host.pop_back();
     struct stat info;
-    return !path.empty() && stat(HostPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
-    if (fFirst) {
-        g_search = HostSearch{};
-        g_search.fQuoted = IsQuoted(pattern);
-        std::string plain = Unquote(pattern);
-        std::size_t dirEnd = DirectoryEnd(plain, g_search.fQuoted);
-        g_search.directory = plain.substr(0, dirEnd);
-        std::string_view namePattern = std::string_view(plain).substr(dirEnd);
-        std::string lookup = g_search.directory.empty()
-                                 ? std::string(".")
-                                 : HostPath(g_search.fQuoted ? Quote(g_search.directory) : g_search.directory);
-        if (DIR* dir = opendir(lookup.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (!MatchHostName(namePattern, name))
-                    continue;
-                struct stat info;
-                std::string full = lookup + "/" + name;
-                if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                    g_search.names.push_back(name);
-            }
-            closedir(dir);
-        }
-        std::sort(g_search.names.begin(), g_search.names.end());
-    }
-    if (g_search.next >= g_search.names.size()) {
-        g_search = HostSearch{};
-        return false;
-    }
-    path = g_search.directory + g_search.names[g_search.next++];
-    if (g_search.fQuoted)
-        path = Quote(path);
-    return true;
+    return !path.empty() && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }

@@ -1,10 +1,10 @@
-// Host files on this POSIX host.
+// Host files, on POSIX hosts and on Windows alike: the calls that differ
+// between them come from portable.h.
 #include "hostio.h"
 
 #include <cerrno>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "portable.h"
 
 bool HostFd::Reset(int fd) {
     bool fClosed = true;
@@ -32,8 +32,7 @@ bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
             std::size_t* pcbRead) {
     std::size_t cbDone = 0;
     while (cbDone < cb) {
-        ssize_t cbRead = ::pread(fd, pbData + cbDone, cb - cbDone,
-                                 static_cast<off_t>(lOffset + cbDone));
+        const std::int64_t cbRead = HostReadAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
         if (cbRead < 0 && errno == EINTR)
             continue;
         if (cbRead < 0)
@@ -49,8 +48,7 @@ bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
 bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
     std::size_t cbDone = 0;
     while (cbDone < cb) {
-        ssize_t cbWritten = ::pwrite(fd, pbData + cbDone, cb - cbDone,
-                                     static_cast<off_t>(lOffset + cbDone));
+        const std::int64_t cbWritten = HostWriteAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
         if (cbWritten < 0 && errno == EINTR)
             continue;
         if (cbWritten < 0)
@@ -67,7 +65,7 @@ bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t l
 long long ReadFull(int fd, std::uint8_t* pbData, std::size_t cb) {
     std::size_t cbDone = 0;
     while (cbDone < cb) {
-        ssize_t cbRead = ::read(fd, pbData + cbDone, cb - cbDone);
+        const std::int64_t cbRead = HostRead(fd, pbData + cbDone, cb - cbDone);
         if (cbRead < 0 && errno == EINTR)
             continue;
         if (cbRead < 0)
@@ -81,7 +79,7 @@ long long ReadFull(int fd, std::uint8_t* pbData, std::size_t cb) {
 
 bool WriteAll(int fd, const std::uint8_t* pbData, std::size_t cb) {
     while (cb > 0) {
-        ssize_t cbWritten = ::write(fd, pbData, cb);
+        const std::int64_t cbWritten = HostWrite(fd, pbData, cb);
         if (cbWritten < 0 && errno == EINTR)
             continue;
         if (cbWritten < 0)
@@ -97,11 +95,11 @@ bool WriteAll(int fd, const std::uint8_t* pbData, std::size_t cb) {
 }
 
 bool QueryHostFile(int fd, std::uint64_t* pqSize, bool* pfRegular) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
+    HostFileInfo info;
+    if (!HostFileStatus(fd, &info))
         return false;
-    *pqSize = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-    *pfRegular = S_ISREG(info.st_mode);
+    *pqSize = info.cbSize;
+    *pfRegular = info.fRegular;
     return true;
 }
 

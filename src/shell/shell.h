@@ -131,12 +131,18 @@ bool ParsePartitionName(std::string_view text, std::uint32_t* pnNumber);
 // Host paths. SplitHostPath gives the drive and directory part (up to and
 // including the last '\' or '/'), the base name and the extension (from the
 // last dot, dot included).
+// The end of the drive and directory part of a path (a quoted one keeps
+// its quotes off: only "/" separates folders in it).
+std::size_t HostDirectoryEnd(std::string_view path, bool fQuoted);
 void SplitHostPath(std::string_view path, std::string& directory,
                    std::string& name, std::string& extension);
 // The path as this host opens it: every '\' becomes '/', except in a quoted
 // path, which is taken verbatim; a path that begins with "~/" (quoted or
 // not) starts at $HOME.
 std::string HostPath(std::string_view path);
+// Whether a host file name matches a host wildcard pattern by the Windows
+// rules ("*", "?", letters without regard to case, "*.*" for every name).
+bool MatchHostName(std::string_view pattern, std::string_view name);
 // True when the path names an existing host directory.
 bool IsHostDirectory(std::string_view path);
 // First (fFirst) or next regular file matching a host wildcard pattern ("*"

@@ -2,10 +2,10 @@
 // programs of every module.
 #pragma once
 
-#include <stdlib.h>
-
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -27,10 +27,18 @@ namespace fs = std::filesystem;
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orva-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create a temporary directory");
-        path_ = pattern;
+        // A new name until one is free: create_directory is false for a
+        // name that exists, so no other directory is ever taken over.
+        static std::mt19937_64 random{std::random_device{}()};
+        for (int nTry = 0; nTry < 100; ++nTry) {
+            fs::path candidate = fs::temp_directory_path() / ("orva-test-" + std::to_string(random() % 1000000000));
+            std::error_code ec;
+            if (fs::create_directory(candidate, ec)) {
+                path_ = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("cannot create a temporary directory");
     }
     ~TempDir() {
         std::error_code ec;
@@ -47,6 +55,45 @@ public:
 private:
     fs::path path_;
 };
+
+// A device that takes no byte: every write to it fails as on a full disk
+// (ENOSPC), after an open that works. Windows has none of its own; under
+// wine, drive Z: is the root of the host that runs it, and with it the
+// host's device. Tests that need it skip where it is missing.
+#ifdef _WIN32
+inline const fs::path kFullDevice = "Z:/dev/full";
+#else
+inline const fs::path kFullDevice = "/dev/full";
+#endif
+
+// Whether kFullDevice is there. It is opened rather than looked up: the
+// file system library of Windows does not see a device through wine.
+inline bool HaveFullDevice() {
+    std::FILE* pFile = std::fopen(kFullDevice.string().c_str(), "wb");
+    if (pFile == nullptr)
+        return false;
+    std::fclose(pFile);
+    return true;
+}
+
+// The line end of host text files: Windows writes text streams with CR LF.
+#ifdef _WIN32
+inline const std::string kHostLineEnd = "\r\n";
+#else
+inline const std::string kHostLineEnd = "\n";
+#endif
+
+// A text with "\n" line ends as a host text stream stores it.
+inline std::string HostText(const std::string& text) {
+    std::string host;
+    for (char c : text) {
+        if (c == '\n')
+            host += kHostLineEnd;
+        else
+            host += c;
+    }
+    return host;
+}
 
 inline std::string ReadFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

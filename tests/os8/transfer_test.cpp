@@ -1,13 +1,12 @@
 // File data transfer: block packing, text, image and byte imports and
 // exports, the room rule, host file faults and the block counts.
-#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <unistd.h>
 
 #include <memory>
 #include <random>
 
 #include "os8_testkit.h"
+#include "portable.h"
 
 using namespace os8test;
 
@@ -29,7 +28,7 @@ struct Fd {
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 File OpenFile(const fs::path& path, const char* pszMode) {
-    return File(std::fopen(path.c_str(), pszMode), &std::fclose);
+    return File(std::fopen(path.string().c_str(), pszMode), &std::fclose);
 }
 
 // The 384 bytes of a block image.
@@ -77,7 +76,7 @@ std::string ExportText(const TempDir& dir, unsigned nFirst, unsigned nCount) {
 bool ImportText(const TempDir& dir, const std::string& text, unsigned nFirst, int* pnLength) {
     const fs::path path = dir / "in.txt";
     WriteText(path, text);
-    File file = OpenFile(path, "r");
+    File file = OpenFile(path, "rb");
     const ImportResult result = CopyAsciiIn(nFirst, pnLength, file.get());
     EXPECT_NE(result, ImportResult::ReadError);
     return result == ImportResult::Written;
@@ -237,7 +236,7 @@ TEST(TextExport, StreamsEveryCharacter) {
         SCOPED_TRACE(c.pszLabel);
         Scribble(50, 3);
         WriteTextBlocks(50, ToBytes(c.stored));
-        EXPECT_EQ(ExportText(disk.dir(), 50, c.nBlocks), c.host);
+        EXPECT_EQ(ExportText(disk.dir(), 50, c.nBlocks), testfiles::HostText(c.host));
     }
 }
 
@@ -249,7 +248,7 @@ TEST(TextExport, RoundTripOfAHostText) {
     text += std::string(250, 'w') + "\f\n";
     int nLength = 10;
     ASSERT_TRUE(ImportText(disk.dir(), text, 60, &nLength));
-    EXPECT_EQ(ExportText(disk.dir(), 60, static_cast<unsigned>(nLength)), text);
+    EXPECT_EQ(ExportText(disk.dir(), 60, static_cast<unsigned>(nLength)), testfiles::HostText(text));
 }
 
 TEST(TextExport, FixtureTexts) {
@@ -281,7 +280,7 @@ TEST(TextExport, FixtureTexts) {
         ASSERT_TRUE(FindFile(&context, c.pszFile, name, &nBlock, &nLength, nullptr, nullptr));
         const std::string text = ExportText(dir, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength));
         CloseDisk();
-        EXPECT_EQ(text, ReadText(FixturesDir() / c.pszText));
+        EXPECT_EQ(text, testfiles::HostText(ReadText(FixturesDir() / c.pszText)));
     }
 }
 
@@ -299,7 +298,7 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
     for (int nRoom : {2, 1}) {
         SCOPED_TRACE(nRoom);
         Scribble(70, 2);
-        Fd file(open(path.c_str(), O_RDONLY));
+        Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = nRoom;
         bool fResult = false;
         const std::string messages =
@@ -320,9 +319,9 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
     // Out again: the whole blocks, padding included.
     const fs::path out = disk.dir() / "out.img";
     {
-        Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
         Scribble(71, 1);
-        Fd in(open(path.c_str(), O_RDONLY));
+        Fd in(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = 2;
         CaptureMessages([&] { CopyImageIn(70, &nLength, in.fd); });
         EXPECT_TRUE(CopyImageOut(70, 2, file.fd));
@@ -339,7 +338,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     WriteWords(80, awData);
     const fs::path out = disk.dir() / "out.bin";
     {
-        Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
         EXPECT_TRUE(CopyByteOut(80, 1, file.fd));
     }
     const std::string bytes = ReadText(out);
@@ -350,7 +349,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     // In again, with a short last record: word i = byte i, zeros after.
     WriteText(out, bytes + "\x7f\x80");
     Scribble(81, 2);
-    Fd in(open(out.c_str(), O_RDONLY));
+    Fd in(open(out.string().c_str(), O_RDONLY | O_BINARY));
     int nLength = 2;
     bool fResult = false;
     EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd) == ImportResult::Written; }), "");
@@ -370,7 +369,7 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
     const fs::path path = disk.dir() / "empty";
     WriteText(path, "");
     for (bool fImage : {true, false}) {
-        Fd file(open(path.c_str(), O_RDONLY));
+        Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = 0;
         EXPECT_EQ(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd),
                   ImportResult::Written);
@@ -380,39 +379,67 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
 
 // ---- Host file faults ---------------------------------------------------------------------
 
+// A host file that takes nothing: every write is refused after an open that
+// worked. The always-full device of a POSIX host; on Windows the writing end
+// of a pipe whose reading end is closed. -1 where there is none.
+int OpenRefusingOutput() {
+#ifdef _WIN32
+    int afd[2];
+    if (_pipe(afd, 4096, _O_BINARY) != 0)
+        return -1;
+    _close(afd[0]);
+    return afd[1];
+#else
+    return open(testfiles::kFullDevice.c_str(), O_WRONLY);
+#endif
+}
+
 TEST(HostFaults, ExportsFailWhenTheHostFileTakesNothing) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
     TempDisk disk(DiskType::RX01);
     WriteTextBlocks(10, ToBytes("HELLO\r\n\x1a"));
     {
-        File full = OpenFile("/dev/full", "w");
+        const int fd = OpenRefusingOutput();
+        if (fd < 0)
+            GTEST_SKIP() << "no host file that refuses writes";
+        File full(fdopen(fd, "w"), &std::fclose);
         ASSERT_NE(full, nullptr);
         EXPECT_FALSE(CopyAsciiOut(10, 1, full.get()));
     }
-    Fd full(open("/dev/full", O_WRONLY));
+    Fd full(OpenRefusingOutput());
     EXPECT_FALSE(CopyImageOut(10, 1, full.fd));
     EXPECT_FALSE(CopyByteOut(10, 1, full.fd));
     // A descriptor that cannot be written at all.
-    Fd readOnly(open(disk.path().c_str(), O_RDONLY));
+    Fd readOnly(open(disk.path().string().c_str(), O_RDONLY | O_BINARY));
     EXPECT_FALSE(CopyImageOut(10, 1, readOnly.fd));
 }
 
 TEST(HostFaults, ImportReadErrorsAreFailures) {
     TempDisk disk(DiskType::RX01);
+#ifdef _WIN32
+    // Windows opens no directory as a file; reading a file opened for
+    // writing only fails as well (EBADF).
+    const fs::path unreadable = disk.dir() / "write-only.txt";
+    testfiles::WriteFile(unreadable, "some text\n");
+    const int nDescriptorFlags = O_WRONLY | O_BINARY;
+    // A reading stream over that descriptor.
+    auto openStream = [&] { return File(fdopen(open(unreadable.string().c_str(), nDescriptorFlags), "r"), &std::fclose); };
+#else
     // Reading a directory fails with EISDIR.
-    const fs::path directory = disk.dir().path();
+    const fs::path unreadable = disk.dir().path();
+    const int nDescriptorFlags = O_RDONLY;
+    auto openStream = [&] { return OpenFile(unreadable, "r"); };
+#endif
     for (int nMode = 0; nMode < 3; ++nMode) {
         SCOPED_TRACE(nMode);
         Scribble(100, 1);
         int nLength = 5;
         ImportResult result = ImportResult::Written;
         if (nMode == 0) {
-            File file = OpenFile(directory, "r");
+            File file = openStream();
             ASSERT_NE(file, nullptr);
             result = CopyAsciiIn(100, &nLength, file.get());
         } else {
-            Fd file(open(directory.c_str(), O_RDONLY));
+            Fd file(open(unreadable.string().c_str(), nDescriptorFlags));
             result = nMode == 1 ? CopyImageIn(100, &nLength, file.fd) : CopyByteIn(100, &nLength, file.fd);
         }
         EXPECT_EQ(result, ImportResult::ReadError);
@@ -423,7 +450,9 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
 
 // ---- Block counts --------------------------------------------------------------------------
 
-// What the text conversion changes is told before anything is written.
+// What the text conversion changes is told before anything is written. The
+// host text is read as WRITE reads it, in binary: the conversion itself
+// ends the text at a control-Z and tells what it cut.
 TEST(BlockCounts, TellWhatTheTextConversionChanges) {
     TempDisk disk(DiskType::RX01);
     const struct {
@@ -441,7 +470,7 @@ TEST(BlockCounts, TellWhatTheTextConversionChanges) {
         SCOPED_TRACE(c.text);
         const fs::path path = disk.dir() / "in.txt";
         WriteText(path, c.text);
-        File file = OpenFile(path, "r");
+        File file = OpenFile(path, "rb");
         unsigned long nBlocks = 0;
         HostTextNotes notes;
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks, &notes));
@@ -464,7 +493,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
     for (const std::string& text : texts) {
         const fs::path path = disk.dir() / "in.txt";
         WriteText(path, text);
-        File file = OpenFile(path, "r");
+        File file = OpenFile(path, "rb");
         unsigned long nBlocks = 0;
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks));
         // The stream is back at its start for the import.
@@ -477,7 +506,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
         const fs::path path = disk.dir() / "in.bin";
         WriteText(path, std::string(cbFile, '\x55'));
         for (unsigned cbBlock : {OS8_BYTE_BLOCK_SIZE, OS8_BLOCK_SIZE}) {
-            Fd file(open(path.c_str(), O_RDONLY));
+            Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
             unsigned long nBlocks = 0;
             ASSERT_TRUE(CountBinaryBlocks(file.fd, cbBlock, &nBlocks));
             int nLength = 100;
@@ -518,8 +547,8 @@ TEST(LongFiles, GoInAndOutWholeInEveryMode) {
         WriteText(in, data);
         unsigned long nNeeded = 0;
         {
-            File stream = OpenFile(in, "r");
-            Fd file(open(in.c_str(), O_RDONLY));
+            File stream = OpenFile(in, "rb");
+            Fd file(open(in.string().c_str(), O_RDONLY | O_BINARY));
             ASSERT_TRUE(mode == TransferMode::Ascii
                             ? CountAsciiBlocks(stream.get(), &nNeeded)
                             : CountBinaryBlocks(file.fd, mode == TransferMode::Image ? 384 : 256, &nNeeded));
@@ -529,8 +558,8 @@ TEST(LongFiles, GoInAndOutWholeInEveryMode) {
             EXPECT_EQ(nLength, 0);
         }
         {
-            File stream = OpenFile(in, "r");
-            Fd file(open(in.c_str(), O_RDONLY));
+            File stream = OpenFile(in, "rb");
+            Fd file(open(in.string().c_str(), O_RDONLY | O_BINARY));
             int nLength = static_cast<int>(nNeeded);
             EXPECT_EQ(CopyIn(mode, 10, &nLength, stream.get(), file.fd), ImportResult::Written);
             EXPECT_EQ(nLength, static_cast<int>(nNeeded));
@@ -541,10 +570,10 @@ TEST(LongFiles, GoInAndOutWholeInEveryMode) {
             File stream = OpenFile(out, "w");
             EXPECT_TRUE(CopyAsciiOut(10, static_cast<unsigned>(nNeeded), stream.get()));
         } else {
-            Fd file(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+            Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
             EXPECT_TRUE(mode == TransferMode::Image ? CopyImageOut(10, static_cast<unsigned>(nNeeded), file.fd)
                                                     : CopyByteOut(10, static_cast<unsigned>(nNeeded), file.fd));
         }
-        EXPECT_TRUE(ReadText(out) == data);
+        EXPECT_TRUE(ReadText(out) == (mode == TransferMode::Ascii ? testfiles::HostText(data) : data));
     }
 }

@@ -498,7 +498,7 @@ void CheckFaultsLoseNoEntry(DiskType type, void (*pfnSetUp)(), const char* pszNa
     fs::copy_file(disk.path(), saved);
     for (unsigned long nFault = 1;; ++nFault) {
         ASSERT_LT(nFault, 100u);
-        fs::copy_file(saved, disk.path(), fs::copy_options::overwrite_existing);
+        testfiles::WriteFile(disk.path(), testfiles::ReadFile(saved));
         ASSERT_TRUE(OpenDisk(true, false, type, disk.path().string()));
         SetBlockTransferFault(nFault);
         bool fAborted = false;

@@ -9,11 +9,12 @@
 
 namespace {
 
-// Collects the ROM listing in memory for one test.
+// Collects the ROM listing in a temporary file (binary, as the output
+// file is) for one test.
 class ListingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hOutput_ = open_memstream(&pszText_, &cbText_);
+        hOutput_ = std::tmpfile();
         ASSERT_NE(hOutput_, nullptr);
         BeginRomOutput(hOutput_);
     }
@@ -21,11 +22,17 @@ protected:
         BeginRomOutput(nullptr);
         if (hOutput_)
             std::fclose(hOutput_);
-        std::free(pszText_);
     }
     std::string Text() {
         std::fflush(hOutput_);
-        return std::string(pszText_, cbText_);
+        std::rewind(hOutput_);
+        std::string text;
+        char buffer[4096];
+        std::size_t cb;
+        while ((cb = std::fread(buffer, 1, sizeof buffer, hOutput_)) > 0)
+            text.append(buffer, cb);
+        std::fseek(hOutput_, 0, SEEK_END);  // further bytes go after the text
+        return text;
     }
     void EmitPage(std::uint8_t b) {
         for (int i = 0; i < 256; ++i)
@@ -33,8 +40,6 @@ protected:
     }
 
     std::FILE* hOutput_ = nullptr;
-    char* pszText_ = nullptr;
-    std::size_t cbText_ = 0;
 };
 
 TEST_F(ListingTest, EightBytesMakeOneLineUnderTheirAddress) {

@@ -1,8 +1,5 @@
 #include "romtest.h"
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "testhost.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +14,10 @@ namespace romtest {
 
 ProgramRun RunProgram(const fs::path& program, const fs::path& dir, const std::vector<std::string>& args) {
     TempDir capture;
-    const std::string outPath = capture / "stdout";
-    const std::string errPath = capture / "stderr";
-    std::vector<std::string> argvText{program.string()};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : argvText)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
     ProgramRun run;
-    const pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        const int fdIn = open("/dev/null", O_RDONLY);
-        const int fdOut = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int fdErr = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fdIn < 0 || fdOut < 0 || fdErr < 0 || dup2(fdIn, 0) < 0 || dup2(fdOut, 1) < 0 ||
-            dup2(fdErr, 2) < 0 || chdir(dir.c_str()) != 0)
-            _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int nWait = 0;
-    if (waitpid(pid, &nWait, 0) == pid && WIFEXITED(nWait))
-        run.status = WEXITSTATUS(nWait);
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
+    run.status = testhost::RunRedirected(program, dir, args, capture / "stdout", capture / "stderr");
+    run.out = ReadFile(capture / "stdout");
+    run.err = ReadFile(capture / "stderr");
     return run;
 }
 
@@ -62,7 +35,9 @@ fs::path FindOnPath(const std::string& name) {
         if (folder.empty())
             continue;
         const fs::path candidate = fs::path(folder) / name;
-        if (access(candidate.c_str(), X_OK) == 0)
+        std::error_code ec;
+        const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+        if (fs::is_regular_file(candidate, ec) && (fs::status(candidate, ec).permissions() & exec) != fs::perms::none)
             return candidate;
     }
     return {};

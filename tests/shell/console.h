@@ -2,26 +2,48 @@
 // text, standard error captured into a string.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+
+#include "portable.h"
 
 namespace shelltest {
 
 // Makes `text` the whole of standard input (end of input after it). The
-// temporary file is unlinked at once; it lives while stdin has it open.
+// temporary file is removed once stdin no longer has it open (Windows
+// refuses to remove an open file): when the next text is fed, or at exit.
 inline void FeedStdin(const std::string& text) {
-    char path[] = "/tmp/orva-shell-stdin-XXXXXX";
-    int fd = mkstemp(path);
-    if (fd < 0)
+    static std::string s_fedPath;
+    static bool s_fCleanupSet = false;
+    if (!s_fCleanupSet) {
+        s_fCleanupSet = true;
+        std::atexit([] {
+            if (!s_fedPath.empty()) {
+                std::fclose(stdin);
+                std::remove(s_fedPath.c_str());
+            }
+        });
+    }
+    std::string path = (std::filesystem::temp_directory_path() / "orva-shell-stdin-XXXXXX").string();
+    std::FILE* pFile = nullptr;
+    for (int nTry = 0; nTry < 100 && pFile == nullptr; ++nTry) {
+        path.replace(path.size() - 6, 6, std::to_string(100000 + std::rand() % 900000));
+        if (!std::filesystem::exists(path))
+            pFile = std::fopen(path.c_str(), "wb");
+    }
+    if (pFile == nullptr)
         throw std::runtime_error("cannot create a temporary file");
-    bool fWritten = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    close(fd);
-    bool fOpened = std::freopen(path, "r", stdin) != nullptr;
-    unlink(path);
+    bool fWritten = std::fwrite(text.data(), 1, text.size(), pFile) == text.size();
+    fWritten = std::fclose(pFile) == 0 && fWritten;
+    bool fOpened = std::freopen(path.c_str(), "r", stdin) != nullptr;
+    if (!s_fedPath.empty())
+        std::remove(s_fedPath.c_str());
+    s_fedPath = path;
+    if (std::remove(path.c_str()) == 0)
+        s_fedPath.clear();
     if (!fWritten || !fOpened)
         throw std::runtime_error("cannot feed standard input");
 }

@@ -53,22 +53,29 @@ TEST(HostPath, TurnsBackslashesIntoSlashes) {
     EXPECT_EQ(HostPath(""), "");
 }
 
+// Sets or (with nullptr) removes HOME; Windows has _putenv_s, where an
+// empty value removes the variable.
+void SetHome(const char* pszHome) {
+#ifdef _WIN32
+    _putenv_s("HOME", pszHome ? pszHome : "");
+#else
+    if (pszHome)
+        setenv("HOME", pszHome, 1);
+    else
+        unsetenv("HOME");
+#endif
+}
+
 // Sets HOME for one test and puts the old value back.
 class HomeSetting {
 public:
     explicit HomeSetting(const char* pszHome) {
         if (const char* pszOld = std::getenv("HOME"))
             old_ = pszOld, fHad_ = true;
-        if (pszHome)
-            setenv("HOME", pszHome, 1);
-        else
-            unsetenv("HOME");
+        SetHome(pszHome);
     }
     ~HomeSetting() {
-        if (fHad_)
-            setenv("HOME", old_.c_str(), 1);
-        else
-            unsetenv("HOME");
+        SetHome(fHad_ ? old_.c_str() : nullptr);
     }
     HomeSetting(const HomeSetting&) = delete;
     HomeSetting& operator=(const HomeSetting&) = delete;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console.h"
+#include "testfiles.h"
 #include "shell.h"
 
 namespace {
@@ -58,8 +59,9 @@ TEST(PromptLine, ReadsLinesAfterThePrompt) {
         {"", {}},
         {"\n", {""}},
         {"abc\n\nlast", {"abc", "", "last"}},
-        // Only one newline at the very end is removed.
-        {"x\r\n", {"x\r"}},
+        // Only one newline at the very end is removed (a host that reads
+        // text with CR LF line ends takes the CR LF as that newline).
+        {"x\r\n", {testfiles::kHostLineEnd == "\n" ? "x\r" : "x"}},
         // A longer line is read whole, its rest discarded: 256 characters
         // are kept, which marks it too long, and nothing of it is left for
         // the next read.
