@@ -1,7 +1,8 @@
 // orva with one addition for the benchmark: after the command loop it
-// prints on standard output how many OS/8 block transfers (ReadBlock and
-// WriteBlock calls) the run made. bench/run.sh builds it from the
-// libraries of a build and runs it on the same command script as orva.
+// prints on standard output how many block transfers (ReadBlock, WriteBlock,
+// ReadBlocks and WriteBlocks calls) the run made and how many blocks they
+// moved. bench/run.sh builds it (the orva_transfers target) and runs it on
+// the same command script as orva.
 #include <cstdio>
 
 #include "disk.h"
@@ -9,6 +10,6 @@
 
 int main(int argc, char** argv) {
     int nStatus = OrvaMain(argc, argv);
-    std::printf("%lu\n", GetBlockTransferCount());
+    std::printf("%lu %lu\n", GetBlockTransferCount(), GetBlocksTransferred());
     return nStatus;
 }

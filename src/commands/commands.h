@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "os8.h"
+
 bool CheckMounted();
 bool CheckWritable();
 void DismountCurrent();
@@ -25,13 +27,10 @@ void DoVerify(const std::string& qualifiers, const std::string& param1, const st
 
 // ---- READ and WRITE ------------------------------------------------------------
 
-// The qualifiers READ and WRITE share. After CheckTransferQualifiers the mode
-// is ASCII when fAscii is set, otherwise byte when fByte is set, otherwise
-// image.
+// The qualifiers READ and WRITE share: the transfer mode (ASCII unless
+// /IMAGE or /BYTE, image with /SYSTEM and /BOOT) and the other switches.
 struct TransferFlags {
-    bool fAscii = false;
-    bool fImage = false;
-    bool fByte = false;
+    TransferMode mode = TransferMode::Ascii;
     bool fSystem = false;
     bool fBoot = false;
     bool fConfirm = false;

@@ -1,38 +1,38 @@
 // The DIRECTORY command: lists the files of the mounted unit or partition
 // that match one or more patterns, on the console or into a host text file.
 #include <cassert>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
 #include "disk.h"
+#include "hostio.h"
 #include "os8.h"
 #include "shell.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+// Each line of the listing is formatted in full and written with one call:
+// on the unbuffered console every call is a write of its own.
+using LineText = std::array<char, SHELL_TEXT_MAX + 64>;
 
 // Day, month name and year in nine columns; " (none)  " when the directory
 // keeps no date for the file.
-void PrintDate(std::FILE* pStream, std::uint16_t wDate) {
+void FormatDate(char* pszText, std::size_t cbText, std::uint16_t wDate) {
     static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     if (wDate == 0) {
-        std::fputs(" (none)  ", pStream);
+        std::snprintf(pszText, cbText, " (none)  ");
         return;
     }
     int nDay = 0, nMonth = 0, nYear = 0;
     DecodeDate(wDate, &nDay, &nMonth, &nYear);
     assert(nMonth >= 1 && nMonth <= 12);
-    std::fprintf(pStream, "%2d-%s-%2d", nDay, kMonths[nMonth - 1], nYear);
+    std::snprintf(pszText, cbText, "%2d-%s-%2d", nDay, kMonths[nMonth - 1], nYear);
 }
 
 // Lists the files that match one pattern, in directory order, and adds them
@@ -46,6 +46,7 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
     std::uint16_t wDate = 0;
     bool fTentative = false;
     bool fMatched = false;
+    LineText line{};
     while (FindFile(&context, pattern, name, &nBlock, &nLength, &wDate, &fTentative)) {
         // An entry of length 0 holds no file: it is what an interrupted
         // write leaves behind (a tentative file that was never closed), and
@@ -53,19 +54,18 @@ bool ListMatches(std::FILE* pStream, std::string_view pattern, bool fBrief,
         if (nLength == 0)
             continue;
         fMatched = true;
-        std::fprintf(pStream, "%-9s", name.c_str());
+        ++nFilesListed;
         if (fBrief) {
-            ++nFilesListed;
-            std::fputs(nFilesListed % 5 == 0 ? "\n" : "    ", pStream);
+            // Five names to a line.
+            std::snprintf(line.data(), line.size(), "%-9s%s", name.c_str(),
+                          nFilesListed % 5 == 0 ? "\n" : "    ");
         } else {
-            std::fprintf(pStream, "%5d   ", nLength);
-            PrintDate(pStream, wDate);
-            std::fprintf(pStream, "  (%04o)", static_cast<unsigned>(nBlock));
-            if (fTentative)
-                std::fputs("  [TENTATIVE]", pStream);
-            std::fputs("\n", pStream);
-            ++nFilesListed;
+            std::array<char, 32> date{};
+            FormatDate(date.data(), date.size(), wDate);
+            std::snprintf(line.data(), line.size(), "%-9s%5d   %s  (%04o)%s\n", name.c_str(), nLength,
+                          date.data(), static_cast<unsigned>(nBlock), fTentative ? "  [TENTATIVE]" : "");
         }
+        std::fputs(line.data(), pStream);
         nBlocksListed += nLength;
     }
     if (fBrief && nFilesListed % 5 != 0)
@@ -90,11 +90,14 @@ unsigned CountFreeBlocks() {
 void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief) {
     if (!CheckMounted())
         return;
-    std::fprintf(pStream, "\nDirectory of %s", GetDiskName().c_str());
+    LineText line{};
     std::uint32_t nPartition = 0;
     if (GetPartition(&nPartition))
-        std::fprintf(pStream, ", partition %d", static_cast<int>(nPartition));
-    std::fputs("\n", pStream);
+        std::snprintf(line.data(), line.size(), "\nDirectory of %s, partition %d\n",
+                      GetDiskName().c_str(), static_cast<int>(nPartition));
+    else
+        std::snprintf(line.data(), line.size(), "\nDirectory of %s\n", GetDiskName().c_str());
+    std::fputs(line.data(), pStream);
     unsigned nFilesListed = 0;
     int nBlocksListed = 0;
     std::string pattern;
@@ -102,12 +105,12 @@ void ListDirectory(std::FILE* pStream, const std::string& patterns, bool fBrief)
         if (!ListMatches(pStream, pattern, fBrief, nFilesListed, nBlocksListed))
             Message('W', "no files found to match %s", pattern.c_str());
     }
-    std::fputs("\nTotal of ", pStream);
-    if (!fBrief)
-        std::fprintf(pStream, "%d blocks in ", nBlocksListed);
-    std::fprintf(pStream, "%u files.\n", nFilesListed);
-    if (!fBrief)
-        std::fprintf(pStream, "%u blocks free.\n", CountFreeBlocks());
+    if (fBrief)
+        std::snprintf(line.data(), line.size(), "\nTotal of %u files.\n", nFilesListed);
+    else
+        std::snprintf(line.data(), line.size(), "\nTotal of %d blocks in %u files.\n%u blocks free.\n",
+                      nBlocksListed, nFilesListed, CountFreeBlocks());
+    std::fputs(line.data(), pStream);
 }
 
 }  // namespace
@@ -116,9 +119,9 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
     bool fBrief = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (word.size() >= 3 && word.compare(0, 3, "BRI") == 0) {
+        if (MatchKeyword(word, "BRIEF", 3)) {
             fBrief = true;
-        } else if (word.size() >= 3 && word.compare(0, 3, "FUL") == 0) {
+        } else if (MatchKeyword(word, "FULL", 3)) {
             fBrief = false;
         } else {
             ReportUnknownQualifier(word);
@@ -131,26 +134,20 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
             Message('E', "%s is the mounted disk", shownName.c_str());
             return;
         }
-        FilePtr file(std::fopen(HostPath(param2).c_str(), "w"));
-        if (!file) {
+        HostStream file(std::fopen(HostPath(param2).c_str(), "w"));
+        if (!file.IsOpen()) {
             Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno));
             return;
         }
         // A device fault or a damaged directory abandons the listing; the
         // file is closed all the same.
-        ListDirectory(file.get(), param1, fBrief);
+        ListDirectory(file.Get(), param1, fBrief);
         // A listing the host file did not take (a full disk) is reported,
         // not passed over. The final flush fails again with the reason
         // when an earlier write failed.
         errno = 0;
-        bool fWritten = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
-        int nError = errno;
-        errno = 0;
-        fWritten = std::fclose(file.release()) == 0 && fWritten;
-        if (nError == 0)
-            nError = errno != 0 ? errno : EIO;
-        if (!fWritten)
-            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(nError));
+        if (!file.Close())
+            Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno != 0 ? errno : EIO));
         return;
     }
     // Intended: after "list not allowed" for the output file the listing

@@ -51,12 +51,6 @@ struct MountOptions {
     std::string szName;
 };
 
-// A plain keyword match: the word has at least nLength characters and they
-// equal the keyword's first nLength; later characters are not compared.
-bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength) {
-    return word.size() >= nLength && word.substr(0, nLength) == keyword.substr(0, nLength);
-}
-
 // The device whose type qualifier the word is, in the order of the device
 // table; null when it names no device.
 const DeviceInfo* MatchDeviceKeyword(std::string_view word) {

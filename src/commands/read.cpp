@@ -1,6 +1,9 @@
 // The READ command: copies OS/8 files, the system head or the boot block of
 // the mounted unit to host files, and the qualifier check READ shares with
 // WRITE.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -11,87 +14,12 @@
 
 #include "commands.h"
 #include "disk.h"
+#include "hostio.h"
 #include "os8.h"
 #include "portable.h"
 #include "shell.h"
 
 namespace {
-
-// A transfer qualifier matches a keyword when its first nLength characters
-// equal the keyword's; later characters are not examined.
-bool MatchKeyword(std::string_view qualifier, std::string_view keyword, std::size_t nLength) {
-    return qualifier.size() >= nLength && qualifier.substr(0, nLength) == keyword.substr(0, nLength);
-}
-
-bool IsRegularFile(int fd) {
-    HostFileInfo info;
-    return HostFileStatus(fd, &info) && info.fRegular;
-}
-
-// A host file being written. Until Keep() is called, the guard removes the
-// file when it goes, so that a copy that failed or was abandoned leaves no
-// partial file behind. Only a regular file is ever removed: an existing
-// device such as /dev/null named as an ASCII destination stays.
-class PartialFile {
-public:
-    explicit PartialFile(std::string path) : path_(std::move(path)) {}
-    ~PartialFile() {
-        if (fArmed_)
-            unlink(path_.c_str());
-    }
-    PartialFile(const PartialFile&) = delete;
-    PartialFile& operator=(const PartialFile&) = delete;
-    void Arm(int fd) { fArmed_ = IsRegularFile(fd); }
-    void Keep() { fArmed_ = false; }
-
-private:
-    std::string path_;
-    bool fArmed_ = false;
-};
-
-// Owns a text stream; Close reports whether everything written reached the
-// file.
-class OutputStream {
-public:
-    explicit OutputStream(std::FILE* pStream) : pStream_(pStream) {}
-    ~OutputStream() {
-        if (pStream_)
-            std::fclose(pStream_);
-    }
-    OutputStream(const OutputStream&) = delete;
-    OutputStream& operator=(const OutputStream&) = delete;
-    std::FILE* get() const { return pStream_; }
-    bool Close() {
-        bool fGood = std::fflush(pStream_) == 0 && !std::ferror(pStream_);
-        fGood = std::fclose(pStream_) == 0 && fGood;
-        pStream_ = nullptr;
-        return fGood;
-    }
-
-private:
-    std::FILE* pStream_;
-};
-
-// Owns a file descriptor; Close reports whether it closed cleanly.
-class OutputDescriptor {
-public:
-    explicit OutputDescriptor(int fd) : fd_(fd) {}
-    ~OutputDescriptor() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    OutputDescriptor(const OutputDescriptor&) = delete;
-    OutputDescriptor& operator=(const OutputDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool Close() {
-        bool fGood = close(fd_) == 0;
-        fd_ = -1;
-        return fGood;
-    }
-
-private:
-    int fd_;
-};
 
 // "error writing file %s" with the host's reason: the errno of the failed
 // copy, or else that of the failed close.
@@ -112,23 +40,45 @@ bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
     return true;
 }
 
-bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) {
+// Copies nCount blocks from nFirst into a new host file in the mode; false
+// after its message. A text file replaces an existing file; image and byte
+// files are created new, never over an existing file. A copy that fails or
+// is abandoned leaves no partial file behind.
+bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
     if (RefuseMountedDisk(path, hostName))
         return false;
-    PartialFile partial(path);
-    std::FILE* pStream = std::fopen(path.c_str(), "w");
-    if (pStream == nullptr) {
-        Message('E', "unable to write ASCII file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
-        return false;
+    PartialOutput partial(path);
+    bool fCopied = false;
+    bool fClosed = false;
+    int nError = 0;
+    errno = 0;
+    if (mode == TransferMode::Ascii) {
+        HostStream stream(std::fopen(path.c_str(), "w"));
+        if (!stream.IsOpen()) {
+            Message('E', "unable to write ASCII file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
+            return false;
+        }
+        partial.Arm(fileno(stream.Get()));
+        errno = 0;
+        fCopied = CopyAsciiOut(nFirst, nCount, stream.Get());
+        nError = fCopied ? 0 : errno;
+        errno = 0;
+        fClosed = stream.Close();
+    } else {
+        HostFd file(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, S_IRUSR | S_IWUSR));
+        if (!file.IsOpen()) {
+            Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
+            return false;
+        }
+        partial.Arm(file.Get());
+        errno = 0;
+        fCopied = mode == TransferMode::Byte ? CopyByteOut(nFirst, nCount, file.Get())
+                                             : CopyImageOut(nFirst, nCount, file.Get());
+        nError = fCopied ? 0 : errno;
+        errno = 0;
+        fClosed = file.Reset();
     }
-    OutputStream stream(pStream);
-    partial.Arm(fileno(pStream));
-    errno = 0;
-    bool fCopied = CopyAsciiOut(nFirst, nCount, stream.get());
-    int nError = fCopied ? 0 : errno;
-    errno = 0;
-    bool fClosed = stream.Close();
     if (nError == 0)
         nError = errno;
     if (!fCopied || !fClosed) {
@@ -137,42 +87,6 @@ bool ExportAscii(unsigned nFirst, unsigned nCount, const std::string& hostName) 
     }
     partial.Keep();
     return true;
-}
-
-// Image and byte files are created new, never over an existing file.
-bool ExportBinary(unsigned nFirst, unsigned nCount, const std::string& hostName, bool fByte) {
-    std::string path = HostOutputPath(hostName);
-    if (RefuseMountedDisk(path, hostName))
-        return false;
-    PartialFile partial(path);
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, S_IRUSR | S_IWUSR);
-    if (fd < 0) {
-        Message('E', "unable to write image file %s (%s)", Unquote(hostName).c_str(), HostReason(errno));
-        return false;
-    }
-    OutputDescriptor file(fd);
-    partial.Arm(fd);
-    errno = 0;
-    bool fCopied = fByte ? CopyByteOut(nFirst, nCount, file.get()) : CopyImageOut(nFirst, nCount, file.get());
-    int nError = fCopied ? 0 : errno;
-    errno = 0;
-    bool fClosed = file.Close();
-    if (nError == 0)
-        nError = errno;
-    if (!fCopied || !fClosed) {
-        ReportWriteError(hostName, nError);
-        return false;
-    }
-    partial.Keep();
-    return true;
-}
-
-bool ExportImage(unsigned nFirst, unsigned nCount, const std::string& hostName) {
-    return ExportBinary(nFirst, nCount, hostName, false);
-}
-
-bool ExportByte(unsigned nFirst, unsigned nCount, const std::string& hostName) {
-    return ExportBinary(nFirst, nCount, hostName, true);
 }
 
 // The host time of an OS/8 date word: noon local time of the day DIRECTORY
@@ -214,8 +128,9 @@ void KeepFileDate(const std::string& hostName, std::uint16_t wDate) {
     fs::last_write_time(path, std::chrono::file_clock::from_sys(sysTime), ec);
 }
 
-bool ReadFiles(const std::string& pattern, const std::string& destination, bool fAscii, bool fByte,
+bool ReadFiles(const std::string& pattern, const std::string& destination, TransferMode mode,
                bool fConfirm) {
+    static const char* const kModeNames[] = {"ASCII", "image", "byte"};
     bool fFound = false;
     OS8_CONTEXT context;
     InitContext(&context);
@@ -229,23 +144,10 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, bool 
         std::string shownName = Unquote(hostName);
         if (fConfirm && !Confirm("Read %s into %s ?", true, name.c_str(), shownName.c_str()))
             continue;
-        auto nFirst = static_cast<unsigned>(nBlock);
-        auto nCount = static_cast<unsigned>(nLength);
-        if (fAscii) {
-            if (ExportAscii(nFirst, nCount, hostName)) {
-                KeepFileDate(hostName, wDate);
-                Message('I', "read %s into ASCII file %s", name.c_str(), shownName.c_str());
-            }
-        } else if (fByte) {
-            if (ExportByte(nFirst, nCount, hostName)) {
-                KeepFileDate(hostName, wDate);
-                Message('I', "read %s into byte file %s", name.c_str(), shownName.c_str());
-            }
-        } else {
-            if (ExportImage(nFirst, nCount, hostName)) {
-                KeepFileDate(hostName, wDate);
-                Message('I', "read %s into image file %s", name.c_str(), shownName.c_str());
-            }
+        if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName)) {
+            KeepFileDate(hostName, wDate);
+            Message('I', "read %s into %s file %s", name.c_str(),
+                    kModeNames[static_cast<int>(mode)], shownName.c_str());
         }
     }
     return fFound;
@@ -256,7 +158,7 @@ void ReadSystemHead(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(OS8_SYSTEM_HEAD_FIRST, OS8_SYSTEM_HEAD_BLOCKS, hostName))
+    if (ExportFile(TransferMode::Image, OS8_SYSTEM_HEAD_FIRST, OS8_SYSTEM_HEAD_BLOCKS, hostName))
         Message('I', "OS/8 system head copied to %s", Unquote(hostName).c_str());
 }
 
@@ -265,7 +167,7 @@ void ReadBootBlock(const std::string& hostName) {
         Message('E', "not a system disk");
         return;
     }
-    if (ExportImage(OS8_BOOT_BLOCK, 1, hostName))
+    if (ExportFile(TransferMode::Image, OS8_BOOT_BLOCK, 1, hostName))
         Message('I', "boot block copied to %s", Unquote(hostName).c_str());
 }
 
@@ -274,6 +176,9 @@ void ReadBootBlock(const std::string& hostName) {
 bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
                              const std::string& param2, TransferFlags* pFlags) {
     TransferFlags flags;
+    bool fAscii = false;
+    bool fImage = false;
+    bool fByte = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
         if (MatchQualifier(word, "CONFIRM", 4, &flags.fConfirm))
@@ -283,31 +188,32 @@ bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& p
         else if (MatchKeyword(word, "BOOT", 3))
             flags.fBoot = true;
         else if (MatchKeyword(word, "IMAGE", 2))
-            flags.fImage = true;
+            fImage = true;
         else if (MatchKeyword(word, "ASCII", 2))
-            flags.fAscii = true;
+            fAscii = true;
         else if (MatchKeyword(word, "BYTE", 2))
-            flags.fByte = true;
+            fByte = true;
         else {
             ReportUnknownQualifier(word);
             return false;
         }
     }
     if (flags.fSystem || flags.fBoot) {
-        if (flags.fAscii || flags.fByte) {
+        if (fAscii || fByte) {
             Message('W', "image mode required with /SYSTEM or /BOOT");
             return false;
         }
-        flags.fImage = true;
+        flags.mode = TransferMode::Image;
         if (flags.fSystem && flags.fBoot) {
             Message('W', "/SYSTEM and /BOOT may not be used together");
             return false;
         }
-    } else if (flags.fAscii && (flags.fImage || flags.fByte)) {
+    } else if (fAscii && (fImage || fByte)) {
         Message('E', "/ASCII incompatible with /IMAGE and /BYTE");
         return false;
-    } else if (!flags.fImage && !flags.fByte) {
-        flags.fAscii = true;
+    } else {
+        // ASCII unless /IMAGE or /BYTE; /BYTE wins over /IMAGE.
+        flags.mode = fByte ? TransferMode::Byte : fImage ? TransferMode::Image : TransferMode::Ascii;
     }
     *pFlags = flags;
     if (param1.empty()) {
@@ -383,7 +289,7 @@ void DoRead(const std::string& qualifiers, const std::string& param1, const std:
             if (!plain.empty() && plain.back() != '/' && plain.back() != '\\')
                 destination = IsQuoted(destination) ? Quote(plain + '/') : destination + '/';
         }
-        if (!ReadFiles(item, destination, flags.fAscii, flags.fByte, flags.fConfirm))
+        if (!ReadFiles(item, destination, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", item.c_str());
     }
 }

@@ -1,5 +1,7 @@
 // The WRITE command: copies host files into the mounted OS/8 unit, and the
 // system head or the boot block from a host image file into their blocks.
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -9,80 +11,67 @@
 
 #include "commands.h"
 #include "disk.h"
+#include "hostio.h"
 #include "os8.h"
 #include "portable.h"
 #include "shell.h"
 
 namespace {
 
-enum class TransferMode { Ascii, Image, Byte };
-
-TransferMode ModeOf(const TransferFlags& flags) {
-    if (flags.fAscii)
-        return TransferMode::Ascii;
-    return flags.fByte ? TransferMode::Byte : TransferMode::Image;
+const char* ModeName(TransferMode mode) {
+    switch (mode) {
+    case TransferMode::Ascii: return "ASCII";
+    case TransferMode::Image: return "image";
+    case TransferMode::Byte: return "byte";
+    }
+    return "";
 }
 
 // A host file opened for reading: a text stream in ASCII mode, a file
 // descriptor in image and byte mode. Closed when it goes.
 class HostInput {
 public:
-    HostInput() = default;
-    ~HostInput() {
-        if (pStream_)
-            std::fclose(pStream_);
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    HostInput(const HostInput&) = delete;
-    HostInput& operator=(const HostInput&) = delete;
-
     // Opens the host file for the mode; false after its message.
     bool Open(TransferMode mode, const std::string& hostPath) {
         std::string path = HostPath(hostPath);
-        std::string shownPath = Unquote(hostPath);
-        mode_ = mode;
+        m_mode = mode;
+        bool fOpen = false;
         if (mode == TransferMode::Ascii) {
             // Binary: the conversion reads CR LF and control-Z itself; a
             // text-mode stream on Windows would end the text at a control-Z
             // without telling what was cut.
-            pStream_ = std::fopen(path.c_str(), "rb");
-            if (pStream_ == nullptr) {
-                Message('E', "unable to read ASCII file %s (%s)", shownPath.c_str(), HostReason(errno));
-                return false;
-            }
-            return true;
+            m_stream.Reset(std::fopen(path.c_str(), "rb"));
+            fOpen = m_stream.IsOpen();
+        } else {
+            m_file.Reset(open(path.c_str(), O_RDONLY | O_BINARY));
+            fOpen = m_file.IsOpen();
         }
-        fd_ = open(path.c_str(), O_RDONLY | O_BINARY);
-        if (fd_ < 0) {
-            if (mode == TransferMode::Image)
-                Message('E', "unable to read image file %s (%s)", shownPath.c_str(), HostReason(errno));
-            else
-                Message('E', "unable to read byte file %s (%s)", shownPath.c_str(), HostReason(errno));
-            return false;
-        }
-        return true;
+        if (!fOpen)
+            Message('E', "unable to read %s file %s (%s)", ModeName(mode), Unquote(hostPath).c_str(),
+                    HostReason(errno));
+        return fOpen;
     }
 
     // The blocks an import of the whole file will take; false on a read
     // error. The file is read again from its start by the import.
     bool CountBlocks(unsigned long* pnBlocks) {
-        if (mode_ == TransferMode::Ascii)
-            return CountAsciiBlocks(pStream_, pnBlocks, &notes_);
-        unsigned cbBlock = mode_ == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
-        return CountBinaryBlocks(fd_, cbBlock, pnBlocks) && HostSeek(fd_, 0, SEEK_SET) == 0;
+        if (m_mode == TransferMode::Ascii)
+            return CountAsciiBlocks(m_stream.Get(), pnBlocks, &m_notes);
+        unsigned cbBlock = m_mode == TransferMode::Image ? OS8_BYTE_BLOCK_SIZE : OS8_BLOCK_SIZE;
+        return CountBinaryBlocks(m_file.Get(), cbBlock, pnBlocks);
     }
 
     // What the text conversion changes, once CountBlocks has run.
-    const HostTextNotes& notes() const { return notes_; }
-    std::FILE* stream() const { return pStream_; }
-    int fd() const { return fd_; }
+    const HostTextNotes& notes() const { return m_notes; }
+    TransferMode mode() const { return m_mode; }
+    std::FILE* stream() const { return m_stream.Get(); }
+    int fd() const { return m_file.Get(); }
 
 private:
-    TransferMode mode_ = TransferMode::Image;
-    HostTextNotes notes_;
-    std::FILE* pStream_ = nullptr;
-    int fd_ = -1;
+    TransferMode m_mode = TransferMode::Image;
+    HostTextNotes m_notes;
+    HostStream m_stream;
+    HostFd m_file;
 };
 
 // "error reading file %s" with the host's reason (a stream can keep an
@@ -91,38 +80,20 @@ void ReportReadError(const std::string& hostPath, int nError) {
     Message('E', "error reading file %s (%s)", Unquote(hostPath).c_str(), HostReason(nError != 0 ? nError : EIO));
 }
 
-// The two ways an import can fail, each with its own message.
-void ReportImportFailure(bool fReadError, const std::string& os8Name, const std::string& hostPath) {
-    if (fReadError)
-        ReportReadError(hostPath, errno);
-    else
+// Imports the host file into the room from nFirst on; true when it was
+// written (*pnLength the blocks), false after the message of its failure.
+bool Import(const std::string& os8Name, unsigned nFirst, int* pnLength, const HostInput& input,
+            const std::string& hostPath) {
+    switch (CopyIn(input.mode(), nFirst, pnLength, input.stream(), input.fd())) {
+    case ImportResult::Written:
+        return true;
+    case ImportResult::NoRoom:
         Message('W', "not enough room for %s", os8Name.c_str());
-}
-
-bool ImportAscii(const std::string& os8Name, unsigned nFirst, int* pnLength, std::FILE* pStream,
-                 const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyAsciiIn(nFirst, pnLength, pStream, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
-    return false;
-}
-
-bool ImportImage(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
-                 const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyImageIn(nFirst, pnLength, fd, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
-    return false;
-}
-
-bool ImportByte(const std::string& os8Name, unsigned nFirst, int* pnLength, int fd,
-                const std::string& hostPath) {
-    bool fReadError = false;
-    if (CopyByteIn(nFirst, pnLength, fd, &fReadError))
-        return true;
-    ReportImportFailure(fReadError, os8Name, hostPath);
+        return false;
+    case ImportResult::ReadError:
+        ReportReadError(hostPath, errno);
+        return false;
+    }
     return false;
 }
 
@@ -137,16 +108,20 @@ enum class OldVersion {
 
 // Finds an older version and asks about it. It is kept when the new data
 // (nNeeded blocks) would not fit even after it is purged. *pnOldBlock is
-// its first block.
+// its first block. The same pass over the directory positions *pFree on
+// the largest free area, *pnFreeBlock its first block and *pnFree its blocks,
+// as FindLargestEmpty does, for the new file.
 OldVersion CheckOldVersion(const std::string& os8Name, bool fConfirm, unsigned long nNeeded,
-                           int* pnOldBlock) {
+                           int* pnOldBlock, OS8_CONTEXT* pFree, int* pnFreeBlock, int* pnFree) {
+    const OS8Name awName = EncodeFileName(os8Name);
     OS8_CONTEXT context;
-    InitContext(&context);
-    std::string found;
-    int nLength = 0;
-    if (!FindStoredName(&context, os8Name, found, pnOldBlock, &nLength))
+    bool fFound = false;
+    FindStoredNameAndLargestEmpty(pFree, &awName, &context, &fFound, pnFreeBlock, pnFree);
+    if (!fFound)
         return OldVersion::None;
-    if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context), 0))) {
+    *pnOldBlock = context.nBlock;
+    const std::string found = DecodeFileName(&context.awData[static_cast<unsigned>(context.nPoint)]);
+    if (nNeeded > static_cast<unsigned long>(std::max(LargestFreeAfterDelete(&context, *pnFree), 0))) {
         Message('W', "not enough room for %s", os8Name.c_str());
         return OldVersion::Skip;
     }
@@ -156,11 +131,7 @@ OldVersion CheckOldVersion(const std::string& os8Name, bool fConfirm, unsigned l
     } else {
         Message('I', "purging existing version of %s", found.c_str());
     }
-    OS8_CONTEXT free;
-    int nFreeBlock = 0;
-    int nFree = 0;
-    FindLargestEmpty(&free, &nFreeBlock, &nFree);
-    return nNeeded <= static_cast<unsigned long>(nFree) ? OldVersion::KeepUntilNew : OldVersion::PurgeFirst;
+    return nNeeded <= static_cast<unsigned long>(*pnFree) ? OldVersion::KeepUntilNew : OldVersion::PurgeFirst;
 }
 
 // Deletes the older version: the file of that name that begins at nBlock.
@@ -219,9 +190,9 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     // Files whose size the host does not know (such as those of /proc) are
     // asked for their first byte.
     if (nNeeded == 0 && mode != TransferMode::Ascii) {
-        char cFirst;
-        std::int64_t cbRead = HostReadAt(input.fd(), &cFirst, 1, 0);
-        if (cbRead < 0) {
+        std::uint8_t bFirst = 0;
+        std::size_t cbRead = 0;
+        if (!ReadAt(input.fd(), &bFirst, 1, 0, &cbRead)) {
             ReportReadError(hostPath, errno);
             return;
         }
@@ -235,16 +206,23 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
     // on the way leaves the old version as it was. Only when the new data
     // fits nowhere but in the old version's room is the old one purged
     // first.
+    // One pass over the directory finds the older version and the free area;
+    // only a purge, which changes the free areas, calls for another.
     int nOldBlock = 0;
-    OldVersion old = CheckOldVersion(os8Name, fConfirm, nNeeded, &nOldBlock);
+    OS8_CONTEXT context;
+    int nFreeBlock = 0;
+    int nFree = 0;
+    OldVersion old = CheckOldVersion(os8Name, fConfirm, nNeeded, &nOldBlock, &context, &nFreeBlock, &nFree);
     if (old == OldVersion::Skip)
         return;
-    if (old == OldVersion::PurgeFirst)
-        PurgeOldVersion(os8Name, nOldBlock);
-    OS8_CONTEXT context;
     int nFirst = 0;
     int nRoom = 0;
-    CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    if (old == OldVersion::PurgeFirst) {
+        PurgeOldVersion(os8Name, nOldBlock);
+        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
+    } else {
+        CreateTentativeFileAt(&context, os8Name, EncodeToday(), nFreeBlock, nFree, &nFirst, &nRoom);
+    }
     if (nRoom == 0 && old == OldVersion::KeepUntilNew) {
         // No directory room for a second entry: the old one makes way.
         PurgeOldVersion(os8Name, nOldBlock);
@@ -256,20 +234,8 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         return;
     }
     int nLength = nRoom;
-    auto nStart = static_cast<unsigned>(nFirst);
-    bool fWritten = false;
     errno = 0;
-    switch (mode) {
-    case TransferMode::Ascii:
-        fWritten = ImportAscii(os8Name, nStart, &nLength, input.stream(), hostPath);
-        break;
-    case TransferMode::Image:
-        fWritten = ImportImage(os8Name, nStart, &nLength, input.fd(), hostPath);
-        break;
-    case TransferMode::Byte:
-        fWritten = ImportByte(os8Name, nStart, &nLength, input.fd(), hostPath);
-        break;
-    }
+    bool fWritten = Import(os8Name, static_cast<unsigned>(nFirst), &nLength, input, hostPath);
     if (!fWritten) {
         CloseTentativeFile(&context, 0);
         return;
@@ -349,7 +315,7 @@ void WriteFixedArea(const std::string& hostPath, bool fSystemHead) {
     unsigned nFirst = fSystemHead ? OS8_SYSTEM_HEAD_FIRST : OS8_BOOT_BLOCK;
     int nBlocks = static_cast<int>(fSystemHead ? OS8_SYSTEM_HEAD_BLOCKS : 1);
     int nLength = nBlocks;
-    if (!ImportImage("SYSTEM", nFirst, &nLength, input.fd(), hostPath))
+    if (!Import("SYSTEM", nFirst, &nLength, input, hostPath))
         return;
     bool fExact = nLength == nBlocks;
     if (fSystemHead && fExact)
@@ -418,7 +384,7 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
         WriteBootBlock(param1);
         return;
     }
-    TransferMode mode = ModeOf(flags);
+    TransferMode mode = flags.mode;
     std::string item, os8Pattern;
     for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the

@@ -5,7 +5,9 @@
 #include <array>
 #include <cassert>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "disk.h"
@@ -31,7 +33,7 @@ struct MountState {
     DiskType nDiskType = DiskType::None;
     bool fVirtualDisk = false;
     bool fReadOnly = false;
-    UniqueFd hVirtualDisk;
+    HostFd hVirtualDisk;
     std::string szDiskName;
     std::uint32_t nPartition = 0;
     // A TU56 image in the 128-word form (recognised by its size when it is
@@ -52,42 +54,25 @@ bool g_fDiskInUse = false;
 // Block transfers so far, and the transfer that is to fail (0: none).
 unsigned long g_nTransfers = 0;
 unsigned long g_nFaultTransfer = 0;
+// Blocks moved by all transfers so far.
+unsigned long g_nBlocksMoved = 0;
+// Image-file writes may not end beyond this byte (0: no limit).
+std::uint64_t g_qImageWriteLimit = 0;
 
-using SectorBytes = std::array<std::uint8_t, 512>;
-
-// Reports a device fault for block nBlock and abandons the command.
-[[noreturn]] void ReportTransferFault(bool fWrite, unsigned nBlock,
-                                      const std::string& errorText) {
-    if (fWrite)
-        Message('E', "unable to write block %u of %s: %s", nBlock,
-                g_mount.szDiskName.c_str(), errorText.c_str());
-    else
-        Message('E', "unable to read block %u of %s: %s", nBlock,
-                g_mount.szDiskName.c_str(), errorText.c_str());
-    AbortCommand();
-}
-
-// One sector or bank of the image file. fWrite tells which block operation
-// asked, for the message of a fault.
-void ReadImage(std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
-               bool fWrite, unsigned nBlock) {
-    assert(g_mount.fVirtualDisk);
-    if (!ReadAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset))
-        ReportTransferFault(fWrite, nBlock, GetErrorText());
-}
-
-void WriteImage(const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
-                unsigned nBlock) {
-    assert(g_mount.fVirtualDisk);
-    if (!WriteAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset))
-        ReportTransferFault(true, nBlock, GetErrorText());
+// Writes cb bytes at lOffset of the mounted image file; false (errno set)
+// on failure, also when the write would pass the write limit.
+bool WriteImageAt(const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    if (g_qImageWriteLimit != 0 && lOffset + cb > g_qImageWriteLimit) {
+        errno = ENOSPC;
+        return false;
+    }
+    return WriteAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset);
 }
 
 // ---- Word packing -----------------------------------------------------------
 
 // 16-bit little-endian words; fMask drops the upper four bits on reading.
-void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, bool fMask,
-                   unsigned nWords = DISK_BLOCK_WORDS) {
+void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, unsigned nWords, bool fMask) {
     for (unsigned i = 0; i < nWords; ++i) {
         unsigned nHigh = pbData[2 * i + 1];
         if (fMask)
@@ -96,8 +81,7 @@ void UnpackWordsLE(const std::uint8_t* pbData, std::uint16_t* pwData, bool fMask
     }
 }
 
-void PackWordsLE(const std::uint16_t* pwData, std::uint8_t* pbData,
-                 unsigned nWords = DISK_BLOCK_WORDS) {
+void PackWordsLE(const std::uint16_t* pwData, std::uint8_t* pbData, unsigned nWords) {
     for (unsigned i = 0; i < nWords; ++i) {
         pbData[2 * i] = static_cast<std::uint8_t>(pwData[i] & 0xFF);
         pbData[2 * i + 1] = static_cast<std::uint8_t>(pwData[i] >> 8);
@@ -113,6 +97,7 @@ void UnpackSectorRX01(const std::uint8_t* pbData, std::uint16_t* pwData) {
     }
 }
 
+// Bytes 96-127 of the sector are written as zero.
 void PackSectorRX01(const std::uint16_t* pwData, std::uint8_t* pbData) {
     for (unsigned g = 0; g < RX01_WORDS_PER_SECTOR / 2; ++g) {
         unsigned w0 = pwData[2 * g] & 0xFFF;
@@ -122,14 +107,8 @@ void PackSectorRX01(const std::uint16_t* pwData, std::uint8_t* pbData) {
         pb[1] = static_cast<std::uint8_t>(((w0 & 0x0F) << 4) | (w1 >> 8));
         pb[2] = static_cast<std::uint8_t>(w1 & 0xFF);
     }
-}
-
-void UnpackSectorRX50(const std::uint8_t* pbData, std::uint16_t* pwData) {
-    UnpackWordsLE(pbData, pwData, true);
-}
-
-void PackSectorRX50(const std::uint16_t* pwData, std::uint8_t* pbData) {
-    PackWordsLE(pwData, pbData);
+    std::memset(pbData + 3 * RX01_WORDS_PER_SECTOR / 2, 0,
+                RX01_SECTOR_SIZE - 3 * RX01_WORDS_PER_SECTOR / 2);
 }
 
 // 192 bytes to 128 words, low bytes first, the two high nibbles in the third
@@ -181,36 +160,6 @@ unsigned SectorIndexRX01(unsigned nTrack, unsigned nSector) {
     return nTrack * RX01_SECTORS_PER_TRACK + nSector - 1;
 }
 
-void ReadBlockRX01(unsigned nBlock, std::uint16_t* pwData) {
-    unsigned nTrack = 0;
-    unsigned nSector = 0;
-    MapBlockRX01(nBlock, &nTrack, &nSector);
-    std::array<std::uint8_t, RX01_SECTOR_SIZE> abSector{};
-    for (unsigned i = 0; i < RX01_SECTORS_PER_BLOCK; ++i) {
-        if (i > 0)
-            NextSectorRX01(&nTrack, &nSector);
-        std::uint64_t lOffset =
-            std::uint64_t{SectorIndexRX01(nTrack, nSector)} * RX01_SECTOR_SIZE;
-        ReadImage(abSector.data(), abSector.size(), lOffset, false, nBlock);
-        UnpackSectorRX01(abSector.data(), pwData + i * RX01_WORDS_PER_SECTOR);
-    }
-}
-
-void WriteBlockRX01(unsigned nBlock, const std::uint16_t* pwData) {
-    unsigned nTrack = 0;
-    unsigned nSector = 0;
-    MapBlockRX01(nBlock, &nTrack, &nSector);
-    std::array<std::uint8_t, RX01_SECTOR_SIZE> abSector{};  // bytes 96-127 stay 0
-    for (unsigned i = 0; i < RX01_SECTORS_PER_BLOCK; ++i) {
-        if (i > 0)
-            NextSectorRX01(&nTrack, &nSector);
-        std::uint64_t lOffset =
-            std::uint64_t{SectorIndexRX01(nTrack, nSector)} * RX01_SECTOR_SIZE;
-        PackSectorRX01(pwData + i * RX01_WORDS_PER_SECTOR, abSector.data());
-        WriteImage(abSector.data(), abSector.size(), lOffset, nBlock);
-    }
-}
-
 // ---- RX50: one sector per block, 2:1 interleave, skew per track ------------
 
 void MapBlockRX50(unsigned nBlock, unsigned* pnTrack, unsigned* pnSector) {
@@ -231,25 +180,6 @@ unsigned SectorIndexRX50(unsigned nTrack, unsigned nSector) {
            (((nSector - 1) / 2) + s) % 5;
 }
 
-std::uint64_t OffsetRX50(unsigned nBlock) {
-    unsigned nTrack = 0;
-    unsigned nSector = 0;
-    MapBlockRX50(nBlock, &nTrack, &nSector);
-    return std::uint64_t{SectorIndexRX50(nTrack, nSector)} * RX50_SECTOR_SIZE;
-}
-
-void ReadBlockRX50(unsigned nBlock, std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    ReadImage(abSector.data(), RX50_SECTOR_SIZE, OffsetRX50(nBlock), false, nBlock);
-    UnpackSectorRX50(abSector.data(), pwData);
-}
-
-void WriteBlockRX50(unsigned nBlock, const std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    PackSectorRX50(pwData, abSector.data());
-    WriteImage(abSector.data(), RX50_SECTOR_SIZE, OffsetRX50(nBlock), nBlock);
-}
-
 // ---- RK05: two units of 3,248 blocks ----------------------------------------
 
 unsigned MapBlockRK05(unsigned nBlock, unsigned nUnit) {
@@ -261,96 +191,17 @@ unsigned MapBlockRK05(unsigned nBlock, unsigned nUnit) {
     return (nCylinder * 2 + nSurface) * 16 + nSector;
 }
 
-void ReadBlockRK05(unsigned nBlock, std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    std::uint64_t lOffset =
-        std::uint64_t{MapBlockRK05(nBlock, g_mount.nPartition)} * RK05_SECTOR_SIZE;
-    ReadImage(abSector.data(), RK05_SECTOR_SIZE, lOffset, false, nBlock);
-    UnpackWordsLE(abSector.data(), pwData, false);
-}
-
-void WriteBlockRK05(unsigned nBlock, const std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    std::uint64_t lOffset =
-        std::uint64_t{MapBlockRK05(nBlock, g_mount.nPartition)} * RK05_SECTOR_SIZE;
-    PackWordsLE(pwData, abSector.data());
-    WriteImage(abSector.data(), RK05_SECTOR_SIZE, lOffset, nBlock);
-}
-
 // ---- NB03: 21 half-blocks of 192 bytes in each 4096-byte bank --------------
-
-using BankBytes = std::array<std::uint8_t, NB03_BANK_SIZE>;
 
 void MapHalfBlockNB03(unsigned nHalf, unsigned* pnBank, unsigned* pnOffset) {
     *pnBank = nHalf / NB03_HALVES_PER_BANK;
     *pnOffset = (nHalf % NB03_HALVES_PER_BANK) * NB03_HALF_BLOCK_SIZE;
 }
 
-void ReadBankNB03(unsigned nBank, BankBytes& abBank, bool fWrite, unsigned nBlock) {
-    ReadImage(abBank.data(), NB03_BANK_SIZE, std::uint64_t{nBank} * NB03_BANK_SIZE,
-              fWrite, nBlock);
-}
-
-void WriteBankNB03(unsigned nBank, const BankBytes& abBank, unsigned nBlock) {
-    WriteImage(abBank.data(), NB03_BANK_SIZE, std::uint64_t{nBank} * NB03_BANK_SIZE,
-               nBlock);
-}
-
-void ReadBlockNB03(unsigned nBlock, std::uint16_t* pwData) {
-    assert(nBlock < NB03_BLOCKS);
-    unsigned nBank1 = 0, nOffset1 = 0, nBank2 = 0, nOffset2 = 0;
-    MapHalfBlockNB03(2 * nBlock, &nBank1, &nOffset1);
-    MapHalfBlockNB03(2 * nBlock + 1, &nBank2, &nOffset2);
-    BankBytes abBank{};
-    ReadBankNB03(nBank1, abBank, false, nBlock);
-    UnpackHalfBlockNB03(abBank.data() + nOffset1, pwData);
-    if (nBank2 != nBank1)
-        ReadBankNB03(nBank2, abBank, false, nBlock);
-    UnpackHalfBlockNB03(abBank.data() + nOffset2, pwData + NB03_WORDS_PER_HALF);
-}
-
-// Read-modify-write of whole banks, so the other half-blocks of each bank
-// keep their contents.
-void WriteBlockNB03(unsigned nBlock, const std::uint16_t* pwData) {
-    assert(nBlock < NB03_BLOCKS);
-    unsigned nBank1 = 0, nOffset1 = 0, nBank2 = 0, nOffset2 = 0;
-    MapHalfBlockNB03(2 * nBlock, &nBank1, &nOffset1);
-    MapHalfBlockNB03(2 * nBlock + 1, &nBank2, &nOffset2);
-    BankBytes abBank{};
-    ReadBankNB03(nBank1, abBank, true, nBlock);
-    PackHalfBlockNB03(pwData, abBank.data() + nOffset1);
-    if (nBank2 != nBank1) {
-        WriteBankNB03(nBank1, abBank, nBlock);
-        ReadBankNB03(nBank2, abBank, true, nBlock);
-    }
-    PackHalfBlockNB03(pwData + NB03_WORDS_PER_HALF, abBank.data() + nOffset2);
-    WriteBankNB03(nBank2, abBank, nBlock);
-}
-
 // ---- HE02: one sector per block, partitions of 4,096 sectors ---------------
 
 std::uint64_t LbaHE02(unsigned nBlock) {
     return std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS + nBlock;
-}
-
-void ReadSectorHE02(unsigned nBlock, std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    std::uint64_t qLBA = LbaHE02(nBlock);
-    if (g_mount.fVirtualDisk)
-        ReadImage(abSector.data(), HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE, false, nBlock);
-    else if (!ReadSectorDrive(qLBA, abSector.data()))
-        ReportTransferFault(false, nBlock, GetErrorText());
-    UnpackWordsLE(abSector.data(), pwData, true);
-}
-
-void WriteSectorHE02(unsigned nBlock, const std::uint16_t* pwData) {
-    SectorBytes abSector{};
-    std::uint64_t qLBA = LbaHE02(nBlock);
-    PackWordsLE(pwData, abSector.data());
-    if (g_mount.fVirtualDisk)
-        WriteImage(abSector.data(), HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE, nBlock);
-    else if (!WriteSectorDrive(qLBA, abSector.data()))
-        ReportTransferFault(true, nBlock, GetErrorText());
 }
 
 // ---- TU56: two tape blocks per block ----------------------------------------
@@ -363,24 +214,6 @@ std::uint64_t OffsetTU56(unsigned nBlock, unsigned nHalf) {
     unsigned nTapeBlock = nBlock * TU56_TAPE_BLOCKS_PER_BLOCK + nHalf;
     unsigned cbTapeBlock = g_mount.fTapeWords128 ? TU56_DATA_SIZE : TU56_TAPE_BLOCK_SIZE;
     return std::uint64_t{nTapeBlock} * cbTapeBlock;
-}
-
-void ReadBlockTU56(unsigned nBlock, std::uint16_t* pwData) {
-    std::array<std::uint8_t, TU56_DATA_SIZE> abData{};
-    for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf) {
-        ReadImage(abData.data(), abData.size(), OffsetTU56(nBlock, nHalf), false, nBlock);
-        UnpackWordsLE(abData.data(), pwData + nHalf * TU56_DATA_WORDS, true, TU56_DATA_WORDS);
-    }
-}
-
-// Only the 128 data words of each tape block are written; the 129th word
-// keeps what the image holds.
-void WriteBlockTU56(unsigned nBlock, const std::uint16_t* pwData) {
-    std::array<std::uint8_t, TU56_DATA_SIZE> abData{};
-    for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf) {
-        PackWordsLE(pwData + nHalf * TU56_DATA_WORDS, abData.data(), TU56_DATA_WORDS);
-        WriteImage(abData.data(), abData.size(), OffsetTU56(nBlock, nHalf), nBlock);
-    }
 }
 
 // ---- RX02: two sectors per block, three-way interleave ----------------------
@@ -408,22 +241,239 @@ void UnpackSectorRX02(const std::uint8_t* pbData, std::uint16_t* pwData) {
 void PackSectorRX02(const std::uint16_t* pwData, std::uint8_t* pbData) {
     PackSectorRX01(pwData, pbData);
     PackSectorRX01(pwData + RX01_WORDS_PER_SECTOR, pbData + 3 * RX01_WORDS_PER_SECTOR / 2);
+    std::memset(pbData + 3 * RX02_WORDS_PER_SECTOR / 2, 0,
+                RX02_SECTOR_SIZE - 3 * RX02_WORDS_PER_SECTOR / 2);
 }
 
-void ReadBlockRX02(unsigned nBlock, std::uint16_t* pwData) {
-    std::array<std::uint8_t, RX02_SECTOR_SIZE> abSector{};
-    for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf) {
-        ReadImage(abSector.data(), abSector.size(), OffsetRX02(nBlock, nHalf), false, nBlock);
-        UnpackSectorRX02(abSector.data(), pwData + nHalf * RX02_WORDS_PER_SECTOR);
+// ---- Runs of blocks -----------------------------------------------------------
+// A run of up to DISK_RUN_BLOCKS blocks is split into pieces (a sector of
+// RX01, RX02, RX50, RK05 or HE02, the data words of a TU56 tape block),
+// each with its place in the image and in the caller's words. The pieces are laid out in the one transfer buffer in
+// image order, so that pieces that follow each other in the image move in
+// one transfer. An NB03 run moves the whole banks it touches.
+
+struct Piece {
+    std::uint64_t lOffset;  // in the image or on the drive
+    unsigned nWord;         // first word in the caller's data
+    unsigned nBuffer;       // first byte in the transfer buffer
+};
+
+constexpr unsigned MAX_SECTORS_PER_BLOCK = RX01_SECTORS_PER_BLOCK;
+constexpr std::size_t RUN_BUFFER_SIZE =
+    std::size_t{DISK_RUN_BLOCKS} * RX01_SECTORS_PER_BLOCK * RX01_SECTOR_SIZE;
+static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * RK05_SECTOR_SIZE);
+static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * RX02_SECTORS_PER_BLOCK * RX02_SECTOR_SIZE);
+static_assert(RUN_BUFFER_SIZE >= std::size_t{DISK_RUN_BLOCKS} * TU56_TAPE_BLOCKS_PER_BLOCK * TU56_DATA_SIZE);
+static_assert(MAX_SECTORS_PER_BLOCK >= RX02_SECTORS_PER_BLOCK &&
+              MAX_SECTORS_PER_BLOCK >= TU56_TAPE_BLOCKS_PER_BLOCK);
+// 2 x 64 half-blocks touch at most eight banks.
+static_assert(RUN_BUFFER_SIZE >= 8u * NB03_BANK_SIZE);
+
+// The one transfer buffer and piece list; nothing is allocated per block.
+std::array<std::uint8_t, RUN_BUFFER_SIZE> g_abRun;
+std::array<Piece, DISK_RUN_BLOCKS * MAX_SECTORS_PER_BLOCK> g_aPieces;
+
+// The piece size of a device that moves in sectors or tape blocks. The
+// pieces of a TU56 image in the 129-word form are never contiguous (the
+// 129th word lies between them), so such a run moves piece by piece.
+unsigned PieceSize(DiskType nDiskType) {
+    switch (nDiskType) {
+    case DiskType::RX01: return RX01_SECTOR_SIZE;
+    case DiskType::RX02: return RX02_SECTOR_SIZE;
+    case DiskType::TU56: return TU56_DATA_SIZE;
+    default: return RX50_SECTOR_SIZE;
     }
 }
 
-void WriteBlockRX02(unsigned nBlock, const std::uint16_t* pwData) {
-    std::array<std::uint8_t, RX02_SECTOR_SIZE> abSector{};  // bytes 192-255 stay 0
-    for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf) {
-        PackSectorRX02(pwData + nHalf * RX02_WORDS_PER_SECTOR, abSector.data());
-        WriteImage(abSector.data(), abSector.size(), OffsetRX02(nBlock, nHalf), nBlock);
+// Fills g_aPieces for the run in image order; the number of pieces.
+unsigned MapRun(unsigned nFirst, unsigned nCount) {
+    unsigned nPieces = 0;
+    for (unsigned n = 0; n < nCount; ++n) {
+        unsigned nBlock = nFirst + n;
+        unsigned nWord = n * DISK_BLOCK_WORDS;
+        switch (g_mount.nDiskType) {
+        case DiskType::RX01: {
+            unsigned nTrack = 0, nSector = 0;
+            MapBlockRX01(nBlock, &nTrack, &nSector);
+            for (unsigned i = 0; i < RX01_SECTORS_PER_BLOCK; ++i) {
+                if (i > 0)
+                    NextSectorRX01(&nTrack, &nSector);
+                g_aPieces[nPieces++] = {
+                    std::uint64_t{SectorIndexRX01(nTrack, nSector)} * RX01_SECTOR_SIZE,
+                    nWord + i * RX01_WORDS_PER_SECTOR, 0};
+            }
+            break;
+        }
+        case DiskType::RX50: {
+            unsigned nTrack = 0, nSector = 0;
+            MapBlockRX50(nBlock, &nTrack, &nSector);
+            g_aPieces[nPieces++] = {
+                std::uint64_t{SectorIndexRX50(nTrack, nSector)} * RX50_SECTOR_SIZE, nWord, 0};
+            break;
+        }
+        case DiskType::RK05:
+            g_aPieces[nPieces++] = {
+                std::uint64_t{MapBlockRK05(nBlock, g_mount.nPartition)} * RK05_SECTOR_SIZE,
+                nWord, 0};
+            break;
+        case DiskType::HE02:
+            g_aPieces[nPieces++] = {LbaHE02(nBlock) * HE02_SECTOR_SIZE, nWord, 0};
+            break;
+        case DiskType::TU56:
+            for (unsigned nHalf = 0; nHalf < TU56_TAPE_BLOCKS_PER_BLOCK; ++nHalf)
+                g_aPieces[nPieces++] = {OffsetTU56(nBlock, nHalf), nWord + nHalf * TU56_DATA_WORDS, 0};
+            break;
+        case DiskType::RX02:
+            for (unsigned nHalf = 0; nHalf < RX02_SECTORS_PER_BLOCK; ++nHalf)
+                g_aPieces[nPieces++] = {OffsetRX02(nBlock, nHalf), nWord + nHalf * RX02_WORDS_PER_SECTOR,
+                                        0};
+            break;
+        case DiskType::NB03:
+        case DiskType::None:
+            assert(false);
+            break;
+        }
     }
+    std::sort(g_aPieces.begin(), g_aPieces.begin() + nPieces,
+              [](const Piece& a, const Piece& b) { return a.lOffset < b.lOffset; });
+    const unsigned cbPiece = PieceSize(g_mount.nDiskType);
+    for (unsigned i = 0; i < nPieces; ++i)
+        g_aPieces[i].nBuffer = i * cbPiece;
+    return nPieces;
+}
+
+// Moves cb bytes of the transfer buffer at nBuffer to or from lOffset of the
+// image or the drive; false (errno set) on failure. Bytes beyond the end of
+// a short image read as zero.
+bool MoveBytes(bool fWrite, unsigned nBuffer, std::size_t cb, std::uint64_t lOffset) {
+    std::uint8_t* pbData = g_abRun.data() + nBuffer;
+    if (!g_mount.fVirtualDisk) {
+        return fWrite ? WriteSectorsDrive(lOffset / HE02_SECTOR_SIZE, cb / HE02_SECTOR_SIZE, pbData)
+                      : ReadSectorsDrive(lOffset / HE02_SECTOR_SIZE, cb / HE02_SECTOR_SIZE, pbData);
+    }
+    if (fWrite)
+        return WriteImageAt(pbData, cb, lOffset);
+    std::size_t cbRead = 0;
+    if (!ReadAt(g_mount.hVirtualDisk.Get(), pbData, cb, lOffset, &cbRead))
+        return false;
+    // The rest of a short image was never written.
+    std::memset(pbData + cbRead, 0, cb - cbRead);
+    return true;
+}
+
+// Moves the pieces of the run, one transfer for each stretch of pieces that
+// follow each other in the image.
+bool MovePieces(bool fWrite, unsigned nPieces, unsigned* pnFailed) {
+    const unsigned cbPiece = PieceSize(g_mount.nDiskType);
+    unsigned i = 0;
+    while (i < nPieces) {
+        unsigned j = i + 1;
+        while (j < nPieces && g_aPieces[j].lOffset == g_aPieces[j - 1].lOffset + cbPiece)
+            ++j;
+        if (!MoveBytes(fWrite, g_aPieces[i].nBuffer, std::size_t{j - i} * cbPiece,
+                       g_aPieces[i].lOffset)) {
+            *pnFailed = g_aPieces[i].nWord / DISK_BLOCK_WORDS;
+            return false;
+        }
+        i = j;
+    }
+    return true;
+}
+
+bool ReadRunSectors(unsigned nFirst, unsigned nCount, std::uint16_t* pwData, unsigned* pnFailed) {
+    const unsigned nPieces = MapRun(nFirst, nCount);
+    if (!MovePieces(false, nPieces, pnFailed))
+        return false;
+    for (unsigned i = 0; i < nPieces; ++i) {
+        const Piece& piece = g_aPieces[i];
+        const std::uint8_t* pbData = g_abRun.data() + piece.nBuffer;
+        switch (g_mount.nDiskType) {
+        case DiskType::RX01: UnpackSectorRX01(pbData, pwData + piece.nWord); break;
+        case DiskType::RX02: UnpackSectorRX02(pbData, pwData + piece.nWord); break;
+        case DiskType::TU56: UnpackWordsLE(pbData, pwData + piece.nWord, TU56_DATA_WORDS, true); break;
+        case DiskType::RK05: UnpackWordsLE(pbData, pwData + piece.nWord, DISK_BLOCK_WORDS, false); break;
+        default: UnpackWordsLE(pbData, pwData + piece.nWord, DISK_BLOCK_WORDS, true); break;
+        }
+    }
+    return true;
+}
+
+bool WriteRunSectors(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData,
+                     unsigned* pnFailed) {
+    const unsigned nPieces = MapRun(nFirst, nCount);
+    for (unsigned i = 0; i < nPieces; ++i) {
+        const Piece& piece = g_aPieces[i];
+        std::uint8_t* pbData = g_abRun.data() + piece.nBuffer;
+        switch (g_mount.nDiskType) {
+        case DiskType::RX01: PackSectorRX01(pwData + piece.nWord, pbData); break;
+        case DiskType::RX02: PackSectorRX02(pwData + piece.nWord, pbData); break;
+        // Only the 128 data words of each tape block are written; a 129th
+        // word keeps what the image holds.
+        case DiskType::TU56: PackWordsLE(pwData + piece.nWord, pbData, TU56_DATA_WORDS); break;
+        default: PackWordsLE(pwData + piece.nWord, pbData, DISK_BLOCK_WORDS); break;
+        }
+    }
+    return MovePieces(true, nPieces, pnFailed);
+}
+
+// The banks that hold the half-blocks of the run.
+void BanksOfRunNB03(unsigned nFirst, unsigned nCount, unsigned* pnFirstBank, unsigned* pnBanks) {
+    assert(nCount > 0 && nFirst + nCount <= NB03_BLOCKS);
+    unsigned nOffset = 0, nLastBank = 0;
+    MapHalfBlockNB03(2 * nFirst, pnFirstBank, &nOffset);
+    MapHalfBlockNB03(2 * (nFirst + nCount) - 1, &nLastBank, &nOffset);
+    *pnBanks = nLastBank - *pnFirstBank + 1;
+}
+
+bool ReadRunNB03(unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
+    unsigned nFirstBank = 0, nBanks = 0;
+    BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
+    if (!MoveBytes(false, 0, std::size_t{nBanks} * NB03_BANK_SIZE,
+                   std::uint64_t{nFirstBank} * NB03_BANK_SIZE))
+        return false;
+    for (unsigned h = 0; h < 2 * nCount; ++h) {
+        unsigned nBank = 0, nOffset = 0;
+        MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
+        UnpackHalfBlockNB03(g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset,
+                            pwData + h * NB03_WORDS_PER_HALF);
+    }
+    return true;
+}
+
+// Read-modify-write of whole banks, so the other half-blocks of each bank
+// keep their contents.
+bool WriteRunNB03(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) {
+    unsigned nFirstBank = 0, nBanks = 0;
+    BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
+    const std::size_t cbBanks = std::size_t{nBanks} * NB03_BANK_SIZE;
+    const std::uint64_t lOffset = std::uint64_t{nFirstBank} * NB03_BANK_SIZE;
+    if (!MoveBytes(false, 0, cbBanks, lOffset))
+        return false;
+    for (unsigned h = 0; h < 2 * nCount; ++h) {
+        unsigned nBank = 0, nOffset = 0;
+        MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
+        PackHalfBlockNB03(pwData + h * NB03_WORDS_PER_HALF,
+                          g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset);
+    }
+    return MoveBytes(true, 0, cbBanks, lOffset);
+}
+
+// The device transfers of a run; false (errno set) on a fault, with
+// *pnFailed the block of the run at which the failed transfer began.
+bool TransferRun(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* pwData,
+                 unsigned* pnFailed) {
+    *pnFailed = 0;
+    if (g_mount.nDiskType == DiskType::NB03)
+        return fWrite ? WriteRunNB03(nFirst, nCount, pwData) : ReadRunNB03(nFirst, nCount, pwData);
+    return fWrite ? WriteRunSectors(nFirst, nCount, pwData, pnFailed)
+                  : ReadRunSectors(nFirst, nCount, pwData, pnFailed);
+}
+
+// Reports a device fault at block nBlock and abandons the command.
+[[noreturn]] void ReportTransferFault(bool fWrite, unsigned nBlock, const char* pszError) {
+    Message('E', "unable to %s block %u of %s: %s", fWrite ? "write" : "read", nBlock,
+            g_mount.szDiskName.c_str(), pszError);
+    AbortCommand();
 }
 
 // ---- Common to both directions ------------------------------------------------
@@ -444,18 +494,33 @@ std::uint64_t BlocksInUnit() {
     return GetDeviceInfo(g_mount.nDiskType).nMappedBlocks;
 }
 
-// Counts the transfer, then refuses it when it is the injected fault or its
-// block lies outside the device; both before any file access.
-void BeginTransfer(bool fWrite, unsigned nBlock) {
+// Counts the transfer, then refuses it when it is the injected fault or a
+// block of the run lies outside the device; both before any file access.
+void BeginTransfer(bool fWrite, unsigned nFirst, unsigned nCount) {
     ++g_nTransfers;
+    g_nBlocksMoved += nCount;
     if (g_nFaultTransfer != 0 && g_nTransfers == g_nFaultTransfer) {
         g_nFaultTransfer = 0;
-        ReportTransferFault(fWrite, nBlock, std::strerror(EIO));
+        ReportTransferFault(fWrite, nFirst, std::strerror(EIO));
     }
-    if (nBlock >= BlocksInUnit()) {
-        Message('E', "block %u is outside disk %s", nBlock, g_mount.szDiskName.c_str());
+    const std::uint64_t qBlocks = BlocksInUnit();
+    if (std::uint64_t{nFirst} + nCount > qBlocks) {
+        const auto nOutside = static_cast<unsigned>(std::max<std::uint64_t>(nFirst, qBlocks));
+        Message('E', "block %u is outside disk %s", nOutside, g_mount.szDiskName.c_str());
         AbortCommand();
     }
+}
+
+// Moves a run of blocks; a fault is reported at the first block of the
+// transfer that failed, and abandons the command.
+void TransferBlocks(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
+    assert(IsDiskMounted());
+    assert(!fWrite || !g_mount.fReadOnly);
+    assert(nCount > 0 && nCount <= DISK_RUN_BLOCKS);
+    BeginTransfer(fWrite, nFirst, nCount);
+    unsigned nFailed = 0;
+    if (!TransferRun(fWrite, nFirst, nCount, pwData, &nFailed))
+        ReportTransferFault(fWrite, nFirst + nFailed, GetErrorText().c_str());
 }
 
 struct ImageGeometry {
@@ -471,13 +536,30 @@ ImageGeometry GetImageGeometry(DiskType nDiskType) {
     return {device.cbSector, static_cast<unsigned>(device.cbImage / device.cbSector)};
 }
 
-// Writes nSectors zero sectors of cbSector bytes from the start of the image.
+// A new image is written about a mebibyte at a time.
+constexpr std::size_t ZERO_FILL_SIZE = std::size_t{1} << 20;
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+
+// Writes nSectors zero sectors of cbSector bytes from the start of the image,
+// as many whole sectors at a time as the zero buffer holds. The buffer lives
+// only while the image is written, so it adds nothing to the memory the run
+// needs later; should it not be had, one bank at a time is written instead.
+// False (errno set) at the first write that fails.
 bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
-    assert(cbSector <= NB03_BANK_SIZE);
-    BankBytes abZero{};
-    for (unsigned i = 0; i < nSectors; ++i) {
-        if (!WriteAt(g_mount.hVirtualDisk.Get(), abZero.data(), cbSector,
-                     std::uint64_t{i} * cbSector))
+    assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE);
+    std::array<std::uint8_t, NB03_BANK_SIZE> abBank{};
+    std::unique_ptr<std::uint8_t, FreeDeleter> pbBuffer(
+        static_cast<std::uint8_t*>(std::calloc(ZERO_FILL_SIZE, 1)));
+    const std::uint8_t* pbZero = pbBuffer ? pbBuffer.get() : abBank.data();
+    const std::size_t cbZero = pbBuffer ? ZERO_FILL_SIZE : abBank.size();
+    const std::uint64_t qSize = std::uint64_t{cbSector} * nSectors;
+    const std::size_t cbChunk = cbZero / cbSector * cbSector;
+    for (std::uint64_t lOffset = 0; lOffset < qSize; lOffset += cbChunk) {
+        const auto cb = static_cast<std::size_t>(std::min<std::uint64_t>(cbChunk, qSize - lOffset));
+        if (!WriteImageAt(pbZero, cb, lOffset))
             return false;
     }
     return true;
@@ -500,9 +582,9 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
 // A TU56 image of exactly the size of the 128-word form is read and written
 // in that form; every other size is the simulator's 129-word form.
 bool IsTapeWords128(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-           static_cast<std::uint64_t>(st.st_size) == TU56_IMAGE_128_BYTES;
+    std::uint64_t qSize = 0;
+    bool fRegular = false;
+    return QueryHostFile(fd, &qSize, &fRegular) && fRegular && qSize == TU56_IMAGE_128_BYTES;
 }
 
 }  // namespace
@@ -510,37 +592,25 @@ bool IsTapeWords128(int fd) {
 // ---- Block transfer -----------------------------------------------------------
 
 void ReadBlock(unsigned nBlock, std::uint16_t* pwData) {
-    assert(IsDiskMounted());
-    BeginTransfer(false, nBlock);
-    switch (g_mount.nDiskType) {
-    case DiskType::RX01: ReadBlockRX01(nBlock, pwData); break;
-    case DiskType::RX50: ReadBlockRX50(nBlock, pwData); break;
-    case DiskType::NB03: ReadBlockNB03(nBlock, pwData); break;
-    case DiskType::HE02: ReadSectorHE02(nBlock, pwData); break;
-    case DiskType::RK05: ReadBlockRK05(nBlock, pwData); break;
-    case DiskType::TU56: ReadBlockTU56(nBlock, pwData); break;
-    case DiskType::RX02: ReadBlockRX02(nBlock, pwData); break;
-    case DiskType::None: assert(false); break;
-    }
+    TransferBlocks(false, nBlock, 1, pwData);
 }
 
 void WriteBlock(unsigned nBlock, const std::uint16_t* pwData) {
-    assert(IsDiskMounted());
-    assert(!g_mount.fReadOnly);
-    BeginTransfer(true, nBlock);
-    switch (g_mount.nDiskType) {
-    case DiskType::RX01: WriteBlockRX01(nBlock, pwData); break;
-    case DiskType::RX50: WriteBlockRX50(nBlock, pwData); break;
-    case DiskType::NB03: WriteBlockNB03(nBlock, pwData); break;
-    case DiskType::HE02: WriteSectorHE02(nBlock, pwData); break;
-    case DiskType::RK05: WriteBlockRK05(nBlock, pwData); break;
-    case DiskType::TU56: WriteBlockTU56(nBlock, pwData); break;
-    case DiskType::RX02: WriteBlockRX02(nBlock, pwData); break;
-    case DiskType::None: assert(false); break;
-    }
+    // The words are only read on a write.
+    TransferBlocks(true, nBlock, 1, const_cast<std::uint16_t*>(pwData));
+}
+
+void ReadBlocks(unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
+    TransferBlocks(false, nFirst, nCount, pwData);
+}
+
+void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) {
+    TransferBlocks(true, nFirst, nCount, const_cast<std::uint16_t*>(pwData));
 }
 
 // ---- Mount state ----------------------------------------------------------------
+
+bool LockHostFile(int fd, bool fExclusive) { return HostLockFile(fd, fExclusive); }
 
 bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
@@ -549,7 +619,7 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_fDiskInUse = false;
     if (fVirtual) {
         int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
-        UniqueFd hFile(::open(HostPath(name).c_str(), nFlags));
+        HostFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
         if (!LockHostFile(hFile.Get(), !fReadOnly)) {
@@ -582,7 +652,7 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     g_fDiskInUse = false;
     ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
-    UniqueFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
+    HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
         return false;
     // Locked before the zero fill, so no other program opens the new image
@@ -673,3 +743,7 @@ void SetBlockTransferFault(unsigned long nTransfer) {
 }
 
 unsigned long GetBlockTransferCount() { return g_nTransfers; }
+
+unsigned long GetBlocksTransferred() { return g_nBlocksMoved; }
+
+void SetImageWriteLimit(std::uint64_t lLimit) { g_qImageWriteLimit = lLimit; }

@@ -20,14 +20,24 @@ enum class DiskType : std::uint8_t {
 inline constexpr unsigned DISK_BLOCK_WORDS = 256;
 using BlockWords = std::array<std::uint16_t, DISK_BLOCK_WORDS>;
 
+// The most blocks one ReadBlocks or WriteBlocks call moves.
+inline constexpr unsigned DISK_RUN_BLOCKS = 64;
+
 // ---- Block transfer --------------------------------------------------------
-// Both move one 256-word block of the current unit or partition, at once:
-// there is no cache. A device fault or a block outside the unit prints its
-// E message and abandons the command (AbortCommand). A disk must be
-// mounted, and writable for WriteBlock (both checked by assertion: the
+// ReadBlock and WriteBlock move one 256-word block of the current unit or
+// partition; ReadBlocks and WriteBlocks move nCount (1 to DISK_RUN_BLOCKS)
+// blocks from nFirst on, 256 words each, in as few transfers of the image
+// or drive as the device's layout allows. Nothing is cached: the data is on
+// the disk when a write returns. A device fault or a block outside the device
+// prints its E message ("unable to read block ...", "unable to write block
+// ...", "block %u is outside disk %s") and abandons the command
+// (AbortCommand); a run outside the device moves nothing. A disk must be
+// mounted, and writable for the writes (both checked by assertion: the
 // commands check first).
 void ReadBlock(unsigned nBlock, std::uint16_t* pwData);
 void WriteBlock(unsigned nBlock, const std::uint16_t* pwData);
+void ReadBlocks(unsigned nFirst, unsigned nCount, std::uint16_t* pwData);
+void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData);
 
 // ---- Mount state ------------------------------------------------------------
 // One disk at a time. Opening or creating a disk first closes the one
@@ -43,7 +53,7 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
 // Creates a new image file of the full size of the type, all zeros, and
 // mounts it for writing; a drive is opened as OpenDisk does. False, without
 // a message and with nothing mounted, when the file exists or cannot be
-// created or filled (GetErrorText gives the reason); no partial file is
+// created or filled (errno holds the reason); no partial file is
 // left behind.
 bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name);
 // Closes the mounted disk (a disk must be mounted).
@@ -69,18 +79,17 @@ bool SelectPartition(std::uint32_t nPartition);
 // True with the current unit or partition when the disk has them (RK05,
 // HE02 drive); false with 0 otherwise. pnPartition may be null.
 bool GetPartition(std::uint32_t* pnPartition);
-bool OpenDriveHE02(const std::string& name);
-void ReleaseDrive();
-// The host's text for the last failed host call.
-std::string GetErrorText();
 
 // ---- Test seams ---------------------------------------------------------------
-// Makes the n-th block transfer (ReadBlock or WriteBlock call) from now fail
-// as a device fault before anything is transferred; 0 turns it off.
+// Makes the n-th block transfer (a call of ReadBlock, WriteBlock, ReadBlocks
+// or WriteBlocks) from now fail as a device fault at its first block, before
+// anything is transferred; 0 turns it off.
 void SetBlockTransferFault(unsigned long nTransfer);
-// Block transfers (ReadBlock and WriteBlock calls) since the program began.
+// Block transfers (calls as above) since the program began.
 unsigned long GetBlockTransferCount();
-// Makes every image or drive write that would end beyond lLimit bytes fail
-// as on a full host disk; 0 turns it off. It stands in for a full disk on a
+// Blocks those transfers moved.
+unsigned long GetBlocksTransferred();
+// Makes every image-file write that would end beyond lLimit bytes fail as
+// on a full host disk; 0 turns it off. It stands in for a full disk on a
 // host without a file-size limit.
 void SetImageWriteLimit(std::uint64_t lLimit);

@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "disk.h"
 #include "disk_internal.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-UniqueFd g_hDrive;
+HostFd g_hDrive;
 std::uint64_t g_qDriveSectors = 0;
 std::uint32_t g_nPartitions = 0;
 
@@ -55,7 +56,7 @@ bool OpenDriveHE02(const std::string& name) {
     ReleaseDrive();
     // Read and write access even for a read-only mount: read-only is
     // enforced by the commands above the device.
-    UniqueFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
+    HostFd hDrive(::open(HostPath(name).c_str(), O_RDWR | O_CLOEXEC));
     // errno is kept for the caller's message.
     if (!hDrive.IsOpen()) {
         int nError = errno;
@@ -90,16 +91,19 @@ void ReleaseDrive() {
     g_hDrive.Reset();
 }
 
-bool IsDriveOpen() { return g_hDrive.IsOpen(); }
-
 std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
 
 std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
 
-bool ReadSectorDrive(std::uint64_t qLBA, std::uint8_t* pbData) {
-    return ReadAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData) {
+    const std::size_t cb = nSectors * HE02_SECTOR_SIZE;
+    std::size_t cbRead = 0;
+    if (!ReadAt(g_hDrive.Get(), pbData, cb, qLBA * HE02_SECTOR_SIZE, &cbRead))
+        return false;
+    std::memset(pbData + cbRead, 0, cb - cbRead);
+    return true;
 }
 
-bool WriteSectorDrive(std::uint64_t qLBA, const std::uint8_t* pbData) {
-    return WriteAt(g_hDrive.Get(), pbData, HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
+bool WriteSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, const std::uint8_t* pbData) {
+    return WriteAt(g_hDrive.Get(), pbData, nSectors * HE02_SECTOR_SIZE, qLBA * HE02_SECTOR_SIZE);
 }

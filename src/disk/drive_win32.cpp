@@ -103,20 +103,21 @@ void ReleaseDrive() {
 // lock of its own.
 bool LockDrive(bool) { return true; }
 
-bool IsDriveOpen() { return g_fDriveOpen; }
-
 std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
 
 std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
 
-bool ReadSectorDrive(std::uint64_t qLBA, std::uint8_t* pbData) {
-    if (!DriveCallRead(g_hDrive, qLBA * HE02_SECTOR_SIZE, pbData, HE02_SECTOR_SIZE))
+// A run is at most a few dozen sectors: one call moves it.
+bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData) {
+    const auto cb = static_cast<std::uint32_t>(nSectors * HE02_SECTOR_SIZE);
+    if (!DriveCallRead(g_hDrive, qLBA * HE02_SECTOR_SIZE, pbData, cb))
         return RecordDriveError();
     return true;
 }
 
-bool WriteSectorDrive(std::uint64_t qLBA, const std::uint8_t* pbData) {
-    if (!DriveCallWrite(g_hDrive, qLBA * HE02_SECTOR_SIZE, pbData, HE02_SECTOR_SIZE))
+bool WriteSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, const std::uint8_t* pbData) {
+    const auto cb = static_cast<std::uint32_t>(nSectors * HE02_SECTOR_SIZE);
+    if (!DriveCallWrite(g_hDrive, qLBA * HE02_SECTOR_SIZE, pbData, cb))
         return RecordDriveError();
     return true;
 }

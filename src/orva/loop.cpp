@@ -16,13 +16,6 @@ namespace {
 
 bool g_fExit = false;
 
-// A command word selects a keyword when it has at least the keyword's
-// minimum length and those leading characters agree; later characters are
-// not examined.
-bool IsCommand(const std::string& word, std::string_view keyword, std::size_t nMinimum) {
-    return word.size() >= nMinimum && std::string_view(word).substr(0, nMinimum) == keyword.substr(0, nMinimum);
-}
-
 // A process file-size limit would otherwise kill the program in the middle
 // of a write to an image or host file; ignored, the write fails with "File
 // too large" and the command ends as after any other device fault.
@@ -120,35 +113,35 @@ void DoCommand(const std::string& line) {
     if (!ParseCommand(line, command, qualifiers, param1, param2))
         return;
     try {
-        if (IsCommand(command, "HELP", 1))
+        if (MatchKeyword(command, "HELP", 1))
             ShowHelp();
-        else if (IsCommand(command, "EXIT", 2))
+        else if (MatchKeyword(command, "EXIT", 2))
             DoExit(qualifiers, param1, param2);
-        else if (IsCommand(command, "QUIT", 1))
+        else if (MatchKeyword(command, "QUIT", 1))
             DoExit(qualifiers, param1, param2);
-        else if (IsCommand(command, "MOUNT", 3))
+        else if (MatchKeyword(command, "MOUNT", 3))
             DoMount(qualifiers, param1, param2);
-        else if (IsCommand(command, "DISMOUNT", 4))
+        else if (MatchKeyword(command, "DISMOUNT", 4))
             DoDismount(qualifiers, param1, param2);
-        else if (IsCommand(command, "PARTITION", 4))
+        else if (MatchKeyword(command, "PARTITION", 4))
             DoPartition(qualifiers, param1, param2);
-        else if (IsCommand(command, "DUMP", 2))
+        else if (MatchKeyword(command, "DUMP", 2))
             DoDump(qualifiers, param1, param2);
-        else if (IsCommand(command, "DIRECTORY", 3))
+        else if (MatchKeyword(command, "DIRECTORY", 3))
             DoDirectory(qualifiers, param1, param2);
-        else if (IsCommand(command, "TYPE", 2))
+        else if (MatchKeyword(command, "TYPE", 2))
             DoType(qualifiers, param1, param2);
-        else if (IsCommand(command, "READ", 3))
+        else if (MatchKeyword(command, "READ", 3))
             DoRead(qualifiers, param1, param2);
-        else if (IsCommand(command, "RENAME", 3))
+        else if (MatchKeyword(command, "RENAME", 3))
             DoRename(qualifiers, param1, param2);
-        else if (IsCommand(command, "DELETE", 3))
+        else if (MatchKeyword(command, "DELETE", 3))
             DoDelete(qualifiers, param1, param2);
-        else if (IsCommand(command, "WRITE", 3))
+        else if (MatchKeyword(command, "WRITE", 3))
             DoWrite(qualifiers, param1, param2);
-        else if (IsCommand(command, "ZERO", 3))
+        else if (MatchKeyword(command, "ZERO", 3))
             DoZero(qualifiers, param1, param2);
-        else if (IsCommand(command, "VERIFY", 3))
+        else if (MatchKeyword(command, "VERIFY", 3))
             DoVerify(qualifiers, param1, param2);
         else {
             Message('E', "unknown command %s", command.c_str());

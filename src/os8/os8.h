@@ -162,6 +162,10 @@ void SurveyDirectory(OS8_SURVEY* pSurvey);
 // (the first of equal ones), with its first block and length; length 0, and
 // the context at the end of the directory, when there is none.
 void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
+// FindLargestEmpty that also, in the same pass, positions *pFile on the
+// first file entry whose stored name words equal *pName (*pfFound tells).
+void FindStoredNameAndLargestEmpty(OS8_CONTEXT* pContext, const OS8Name* pName, OS8_CONTEXT* pFile,
+                                   bool* pfFound, int* pnBlock, int* pnLength);
 // Positions the context on a new tentative entry before the largest free
 // area; *pnBlock is its first block and *pnLength the room. The new entry
 // lives in the context only until CloseTentativeFile writes it. When the
@@ -172,6 +176,10 @@ void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength);
 // and for a name that IsStorableFileName refuses; nothing is printed.
 void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name,
                          std::uint16_t wDate, int* pnBlock, int* pnLength);
+// CreateTentativeFile in the free area that FindLargestEmpty (or
+// FindStoredNameAndLargestEmpty) just found, with nothing written since.
+void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::uint16_t wDate,
+                           int nBlock, int nLength, int* pnBlock, int* pnLength);
 // On the context CreateTentativeFile left: makes the entry a file of
 // nLength blocks (at most the room) and gives the rest of the area back, or
 // with 0 drops the entry; then writes the segment.
@@ -199,25 +207,41 @@ unsigned UnitBlocks();
 // leave: the larger of the largest free area now and the file joined with
 // the free areas beside it in its segment.
 int LargestFreeAfterDelete(const OS8_CONTEXT* pContext);
+// The same, given the largest free area now.
+int LargestFreeAfterDelete(const OS8_CONTEXT* pContext, int nLargestNow);
 
 // ---- File data transfer -----------------------------------------------------------
 
 void UnpackBlock(const std::uint16_t* pwData, std::uint8_t* pbData);
 void PackBlock(const std::uint8_t* pbData, std::uint16_t* pwData);
 
-// Exports: false when the host file did not take all the data.
+// How a file's data is represented in a host file: text, 384-byte image
+// blocks or 256-byte byte blocks.
+enum class TransferMode { Ascii, Image, Byte };
+
+// What became of an import.
+enum class ImportResult {
+    Written,    // all of the data is in the blocks
+    NoRoom,     // the data does not fit the room
+    ReadError,  // the host file could not be read
+};
+
+// Exports of nCount blocks from nFirst on, each run of blocks read from the
+// disk in one transfer: false when the host file did not take all the data.
+// A device fault abandons the command (AbortCommand).
 bool CopyAsciiOut(unsigned nFirst, unsigned nCount, std::FILE* pStream);
 bool CopyImageOut(unsigned nFirst, unsigned nCount, int fd);
 bool CopyByteOut(unsigned nFirst, unsigned nCount, int fd);
 
-// Imports with the room rule: on entry *pnLength is the room in blocks; on
-// success it is the blocks written. False with *pnLength 0 when the data
-// does not fit, or (with *pfReadError set) when the host file could not be
-// read.
-bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream,
-                 bool* pfReadError = nullptr);
-bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
-bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError = nullptr);
+// Imports with the room rule: on entry *pnLength is the room in blocks; when
+// Written it is the blocks written, otherwise 0. Blocks go to the disk in
+// runs as the host file is read, so with NoRoom or ReadError some blocks of
+// the room may hold data. CopyIn takes the stream for ASCII and the
+// descriptor for the other modes.
+ImportResult CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream);
+ImportResult CopyImageIn(unsigned nFirst, int* pnLength, int fd);
+ImportResult CopyByteIn(unsigned nFirst, int* pnLength, int fd);
+ImportResult CopyIn(TransferMode mode, unsigned nFirst, int* pnLength, std::FILE* pStream, int fd);
 
 // What the text conversion changed in a host text: text after a control-Z,
 // which ends the file, is left out, and characters with bit 7 set lose it.
@@ -228,6 +252,8 @@ struct HostTextNotes {
 
 // Blocks an import will write, computed before anything is written. The text
 // form reads the stream to its end and rewinds it, and tells in pNotes (when
-// given) what the conversion will change; false on a read error.
+// given) what the conversion will change; false on a read error. The binary
+// form takes the size of the whole file (a regular file), which must not
+// have been read yet.
 bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes* pNotes = nullptr);
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks);

@@ -1,11 +1,9 @@
 // File data between OS/8 blocks and host files: text, image and byte modes.
-#include <cerrno>
-
 #include <algorithm>
 #include <array>
 
+#include "hostio.h"
 #include "os8_internal.h"
-#include "portable.h"
 #include "shell.h"
 
 namespace {
@@ -17,34 +15,19 @@ constexpr std::uint8_t ASCII_BIT7 = 0200;
 
 using ByteBlock = std::array<std::uint8_t, OS8_BYTE_BLOCK_SIZE>;
 
-// Writes all of the bytes, or fails.
-bool WriteAll(int fd, const std::uint8_t* pbData, std::size_t cbData) {
-    while (cbData > 0) {
-        const ssize_t cbWritten = write(fd, pbData, cbData);
-        if (cbWritten < 0 && errno == EINTR)
-            continue;
-        if (cbWritten <= 0)
-            return false;
-        pbData += cbWritten;
-        cbData -= static_cast<std::size_t>(cbWritten);
-    }
-    return true;
-}
+// The blocks of a file move in runs of up to DISK_RUN_BLOCKS through these
+// buffers, the one set of the module: nothing is allocated per block.
+std::array<std::uint16_t, DISK_RUN_BLOCKS * OS8_BLOCK_SIZE> g_awRun;
+std::array<std::uint8_t, DISK_RUN_BLOCKS * OS8_BYTE_BLOCK_SIZE> g_abRun;
 
-// Reads until the buffer is full or the input ends; -1 on a read error.
-ssize_t ReadFull(int fd, std::uint8_t* pbData, std::size_t cbData) {
-    std::size_t cbRead = 0;
-    while (cbRead < cbData) {
-        const ssize_t cb = read(fd, pbData + cbRead, cbData - cbRead);
-        if (cb < 0 && errno == EINTR)
-            continue;
-        if (cb < 0)
-            return -1;
-        if (cb == 0)
-            break;
-        cbRead += static_cast<std::size_t>(cb);
-    }
-    return static_cast<ssize_t>(cbRead);
+// The blocks of the next run of a file from nBlock on, with nLeft blocks to
+// go: at most a buffer full, and never past the end of the unit, so that a
+// file whose length runs off the disk is read up to the last block inside
+// and only the block outside is refused, as it is block by block.
+unsigned RunLength(unsigned nBlock, unsigned nLeft) {
+    const unsigned nUnit = UnitBlocks();
+    const unsigned nInside = nBlock < nUnit ? nUnit - nBlock : 1;
+    return std::min({nLeft, DISK_RUN_BLOCKS, nInside});
 }
 
 // Reads a host text and hands each character to be stored to pfnPut, in
@@ -105,21 +88,32 @@ bool ReadHostText(std::FILE* pStream, Put&& pfnPut, bool* pfStopped, HostTextNot
     return true;
 }
 
-// Sets *pfReadError when it is wanted.
-void SetReadError(bool* pfReadError, bool fError) {
-    if (pfReadError != nullptr)
-        *pfReadError = fError;
-}
-
 // Applies the room rule to the blocks an import used.
-bool RoomRule(unsigned nUsed, int* pnLength) {
+ImportResult RoomRule(unsigned nUsed, int* pnLength) {
     if (nUsed > static_cast<unsigned>(*pnLength)) {
         *pnLength = 0;
-        return false;
+        return ImportResult::NoRoom;
     }
     *pnLength = static_cast<int>(nUsed);
-    return true;
+    return ImportResult::Written;
 }
+
+// Blocks an import has packed into g_awRun and not yet written: they go to
+// the disk in one run when the buffer is full, before a message, and at the
+// end.
+struct PendingRun {
+    unsigned nFirst;    // disk block of g_awRun's first block
+    unsigned nBlocks = 0;
+
+    std::uint16_t* Next() { return g_awRun.data() + std::size_t{nBlocks++} * OS8_BLOCK_SIZE; }
+    bool IsFull() const { return nBlocks == DISK_RUN_BLOCKS; }
+    void Flush() {
+        if (nBlocks > 0)
+            WriteBlocks(nFirst, nBlocks, g_awRun.data());
+        nFirst += nBlocks;
+        nBlocks = 0;
+    }
+};
 
 }  // namespace
 
@@ -147,24 +141,27 @@ void PackBlock(const std::uint8_t* pbData, std::uint16_t* pwData) {
 // line, bit 7 is ignored, every other character is written. A last line
 // without its line feed still ends with a newline.
 bool CopyAsciiOut(unsigned nFirst, unsigned nCount, std::FILE* pStream) {
-    BlockWords awData;
-    ByteBlock abData;
     bool fLineOpen = false;
     bool fDone = false;
-    for (unsigned n = 0; n < nCount && !fDone; ++n) {
-        ReadBlock(nFirst + n, awData.data());
-        UnpackBlock(awData.data(), abData.data());
-        for (std::uint8_t b : abData) {
-            const std::uint8_t c = b & 0177;
-            if (c == ASCII_CTRL_Z) {
-                fDone = true;
-                break;
+    for (unsigned n = 0; n < nCount && !fDone;) {
+        const unsigned nRun = RunLength(nFirst + n, nCount - n);
+        ReadBlocks(nFirst + n, nRun, g_awRun.data());
+        n += nRun;
+        for (unsigned nBlock = 0; nBlock < nRun && !fDone; ++nBlock) {
+            std::uint8_t* pbBlock = g_abRun.data();
+            UnpackBlock(g_awRun.data() + std::size_t{nBlock} * OS8_BLOCK_SIZE, pbBlock);
+            for (unsigned i = 0; i < OS8_BYTE_BLOCK_SIZE; ++i) {
+                const std::uint8_t c = pbBlock[i] & 0177;
+                if (c == ASCII_CTRL_Z) {
+                    fDone = true;
+                    break;
+                }
+                if (c == 0 || c == ASCII_CR)
+                    continue;
+                if (std::fputc(c == ASCII_LF ? '\n' : c, pStream) == EOF)
+                    return false;
+                fLineOpen = c != ASCII_LF;
             }
-            if (c == 0 || c == ASCII_CR)
-                continue;
-            if (std::fputc(c == ASCII_LF ? '\n' : c, pStream) == EOF)
-                return false;
-            fLineOpen = c != ASCII_LF;
         }
     }
     if (fLineOpen && std::fputc('\n', pStream) == EOF)
@@ -172,41 +169,49 @@ bool CopyAsciiOut(unsigned nFirst, unsigned nCount, std::FILE* pStream) {
     return std::fflush(pStream) == 0;
 }
 
-bool CopyImageOut(unsigned nFirst, unsigned nCount, int fd) {
-    BlockWords awData;
-    ByteBlock abData;
-    for (unsigned n = 0; n < nCount; ++n) {
-        ReadBlock(nFirst + n, awData.data());
-        UnpackBlock(awData.data(), abData.data());
-        if (!WriteAll(fd, abData.data(), abData.size()))
+namespace {
+
+// The image and byte exports: each run of blocks is read, converted to
+// cbRecord bytes a block, and written to the host file in one call.
+template <typename Unpack>
+bool CopyBinaryOut(unsigned nFirst, unsigned nCount, int fd, std::size_t cbRecord, Unpack&& unpack) {
+    for (unsigned n = 0; n < nCount;) {
+        const unsigned nRun = RunLength(nFirst + n, nCount - n);
+        ReadBlocks(nFirst + n, nRun, g_awRun.data());
+        n += nRun;
+        for (unsigned nBlock = 0; nBlock < nRun; ++nBlock)
+            unpack(g_awRun.data() + std::size_t{nBlock} * OS8_BLOCK_SIZE,
+                   g_abRun.data() + nBlock * cbRecord);
+        if (!WriteAll(fd, g_abRun.data(), nRun * cbRecord))
             return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool CopyImageOut(unsigned nFirst, unsigned nCount, int fd) {
+    return CopyBinaryOut(nFirst, nCount, fd, OS8_BYTE_BLOCK_SIZE, UnpackBlock);
+}
+
 bool CopyByteOut(unsigned nFirst, unsigned nCount, int fd) {
-    BlockWords awData;
-    std::array<std::uint8_t, OS8_BLOCK_SIZE> abData;
-    for (unsigned n = 0; n < nCount; ++n) {
-        ReadBlock(nFirst + n, awData.data());
-        for (unsigned i = 0; i < OS8_BLOCK_SIZE; ++i)
-            abData[i] = static_cast<std::uint8_t>(awData[i] & 0377);
-        if (!WriteAll(fd, abData.data(), abData.size()))
-            return false;
-    }
-    return true;
+    return CopyBinaryOut(nFirst, nCount, fd, OS8_BLOCK_SIZE,
+                         [](const std::uint16_t* pwData, std::uint8_t* pbData) {
+                             for (unsigned i = 0; i < OS8_BLOCK_SIZE; ++i)
+                                 pbData[i] = static_cast<std::uint8_t>(pwData[i] & 0377);
+                         });
 }
 
 // ---- Imports --------------------------------------------------------------------
 
-bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream, bool* pfReadError) {
-    SetReadError(pfReadError, false);
+ImportResult CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream) {
     const unsigned nRoom = static_cast<unsigned>(std::max(*pnLength, 0));
     unsigned nUsed = 0;
+    PendingRun pending{nFirst};
     ByteBlock abData{};
     unsigned nFill = 0;
 
-    // Writes the filled part of the buffer, zeros after it, as the next block.
+    // Packs the filled part of the buffer, zeros after it, as the next block.
     auto flush = [&]() {
         if (nFill == 0)
             return true;
@@ -214,9 +219,9 @@ bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream, bool* pfRea
         if (nUsed > nRoom)
             return false;
         std::fill(abData.begin() + nFill, abData.end(), std::uint8_t{0});
-        BlockWords awData;
-        PackBlock(abData.data(), awData.data());
-        WriteBlock(nFirst + nUsed - 1, awData.data());
+        if (pending.IsFull())
+            pending.Flush();
+        PackBlock(abData.data(), pending.Next());
         nFill = 0;
         return true;
     };
@@ -229,48 +234,52 @@ bool CopyAsciiIn(unsigned nFirst, int* pnLength, std::FILE* pStream, bool* pfRea
 
     bool fStopped = false;
     if (!ReadHostText(pStream, put, &fStopped) && !fStopped) {
-        SetReadError(pfReadError, true);
         *pnLength = 0;
-        return false;
+        return ImportResult::ReadError;
     }
     if (nUsed <= nRoom && put(ASCII_CTRL_Z))
         flush();
+    pending.Flush();
     return RoomRule(nUsed, pnLength);
 }
 
 namespace {
 
-// The image and byte imports: reads records of cbRecord bytes, pads a short
-// last one with zeros and writes each as the next block.
+// The image and byte imports: reads the host file a buffer full at a time,
+// takes records of cbRecord bytes from it, pads a short last one with zeros
+// and packs each as the next block.
 template <typename Pack>
-bool CopyBinaryIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError, std::size_t cbRecord,
-                  bool fWarnShort, Pack&& pack) {
-    SetReadError(pfReadError, false);
+ImportResult CopyBinaryIn(unsigned nFirst, int* pnLength, int fd, std::size_t cbRecord,
+                          bool fWarnShort, Pack&& pack) {
     const unsigned nRoom = static_cast<unsigned>(std::max(*pnLength, 0));
     unsigned nUsed = 0;
-    ByteBlock abData;
+    PendingRun pending{nFirst};
     for (;;) {
-        const ssize_t cbRead = ReadFull(fd, abData.data(), cbRecord);
+        const long long cbRead = ReadFull(fd, g_abRun.data(), DISK_RUN_BLOCKS * cbRecord);
         if (cbRead < 0) {
-            SetReadError(pfReadError, true);
             *pnLength = 0;
-            return false;
+            return ImportResult::ReadError;
         }
-        if (cbRead == 0)
-            break;
-        if (static_cast<std::size_t>(cbRead) < cbRecord) {
-            if (fWarnShort)
-                Message('W', "Partial last block written (not an image file?)");
-            std::fill(abData.begin() + cbRead, abData.begin() + static_cast<std::ptrdiff_t>(cbRecord),
-                      std::uint8_t{0});
+        const auto cbBuffer = static_cast<std::size_t>(cbRead);
+        for (std::size_t cbDone = 0; cbDone < cbBuffer; cbDone += cbRecord) {
+            std::uint8_t* pbRecord = g_abRun.data() + cbDone;
+            const std::size_t cbData = std::min(cbRecord, cbBuffer - cbDone);
+            if (cbData < cbRecord) {
+                if (fWarnShort) {
+                    pending.Flush();
+                    Message('W', "Partial last block written (not an image file?)");
+                }
+                std::fill(pbRecord + cbData, pbRecord + cbRecord, std::uint8_t{0});
+            }
+            ++nUsed;
+            if (nUsed > nRoom) {
+                pending.Flush();
+                return RoomRule(nUsed, pnLength);
+            }
+            pack(pbRecord, pending.Next());
         }
-        ++nUsed;
-        if (nUsed > nRoom)
-            break;
-        BlockWords awData;
-        pack(abData.data(), awData.data());
-        WriteBlock(nFirst + nUsed - 1, awData.data());
-        if (static_cast<std::size_t>(cbRead) < cbRecord)
+        pending.Flush();
+        if (cbBuffer < DISK_RUN_BLOCKS * cbRecord)
             break;
     }
     return RoomRule(nUsed, pnLength);
@@ -278,16 +287,25 @@ bool CopyBinaryIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError, std
 
 }  // namespace
 
-bool CopyImageIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError) {
-    return CopyBinaryIn(nFirst, pnLength, fd, pfReadError, OS8_BYTE_BLOCK_SIZE, true, PackBlock);
+ImportResult CopyImageIn(unsigned nFirst, int* pnLength, int fd) {
+    return CopyBinaryIn(nFirst, pnLength, fd, OS8_BYTE_BLOCK_SIZE, true, PackBlock);
 }
 
-bool CopyByteIn(unsigned nFirst, int* pnLength, int fd, bool* pfReadError) {
-    return CopyBinaryIn(nFirst, pnLength, fd, pfReadError, OS8_BLOCK_SIZE, false,
+ImportResult CopyByteIn(unsigned nFirst, int* pnLength, int fd) {
+    return CopyBinaryIn(nFirst, pnLength, fd, OS8_BLOCK_SIZE, false,
                         [](const std::uint8_t* pbData, std::uint16_t* pwData) {
                             for (unsigned i = 0; i < OS8_BLOCK_SIZE; ++i)
                                 pwData[i] = pbData[i];
                         });
+}
+
+ImportResult CopyIn(TransferMode mode, unsigned nFirst, int* pnLength, std::FILE* pStream, int fd) {
+    switch (mode) {
+    case TransferMode::Ascii: return CopyAsciiIn(nFirst, pnLength, pStream);
+    case TransferMode::Image: return CopyImageIn(nFirst, pnLength, fd);
+    case TransferMode::Byte: return CopyByteIn(nFirst, pnLength, fd);
+    }
+    return ImportResult::ReadError;
 }
 
 // ---- Block counts -------------------------------------------------------------------
@@ -311,14 +329,10 @@ bool CountAsciiBlocks(std::FILE* pStream, unsigned long* pnBlocks, HostTextNotes
 }
 
 bool CountBinaryBlocks(int fd, unsigned cbBlock, unsigned long* pnBlocks) {
-    HostFileInfo status;
-    if (cbBlock == 0 || !HostFileStatus(fd, &status) || !status.fRegular)
+    std::uint64_t qSize = 0;
+    bool fRegular = false;
+    if (cbBlock == 0 || !QueryHostFile(fd, &qSize, &fRegular) || !fRegular)
         return false;
-    const std::int64_t cbPosition = HostSeek(fd, 0, SEEK_CUR);
-    if (cbPosition < 0)
-        return false;
-    const std::uint64_t cbRest =
-        status.cbSize > static_cast<std::uint64_t>(cbPosition) ? status.cbSize - static_cast<std::uint64_t>(cbPosition) : 0;
-    *pnBlocks = static_cast<unsigned long>((cbRest + cbBlock - 1) / cbBlock);
+    *pnBlocks = static_cast<unsigned long>((qSize + cbBlock - 1) / cbBlock);
     return true;
 }

@@ -244,18 +244,31 @@ bool SpreadSegments(const OS8_CONTEXT& context, unsigned nNeed) {
 }  // namespace
 
 void FindLargestEmpty(OS8_CONTEXT* pContext, int* pnBlock, int* pnLength) {
+    FindStoredNameAndLargestEmpty(pContext, nullptr, nullptr, nullptr, pnBlock, pnLength);
+}
+
+void FindStoredNameAndLargestEmpty(OS8_CONTEXT* pContext, const OS8Name* pName, OS8_CONTEXT* pFile,
+                                   bool* pfFound, int* pnBlock, int* pnLength) {
     *pnBlock = 0;
     *pnLength = 0;
+    if (pfFound != nullptr)
+        *pfFound = false;
     InitContext(pContext);
     OS8_CONTEXT best = *pContext;
-    std::string name;
     int nBlock = 0;
     int nLength = 0;
-    while (NextEntry(pContext, &name, &nBlock, &nLength, nullptr, nullptr)) {
-        if (name.empty() && nLength > *pnLength) {
-            *pnBlock = nBlock;
-            *pnLength = nLength;
-            best = *pContext;
+    // Names are compared as stored words; nothing is decoded.
+    while (NextEntry(pContext, nullptr, &nBlock, &nLength, nullptr, nullptr)) {
+        const std::uint16_t* pwEntry = &pContext->awData[static_cast<unsigned>(pContext->nPoint)];
+        if (pwEntry[0] == 0) {
+            if (nLength > *pnLength) {
+                *pnBlock = nBlock;
+                *pnLength = nLength;
+                best = *pContext;
+            }
+        } else if (pName != nullptr && !*pfFound && std::equal(pName->begin(), pName->end(), pwEntry)) {
+            *pfFound = true;
+            *pFile = *pContext;
         }
     }
     if (*pnLength > 0)
@@ -271,7 +284,14 @@ void CreateTentativeFile(OS8_CONTEXT* pContext, std::string_view name, std::uint
     int nBlock = 0;
     int nLength = 0;
     FindLargestEmpty(pContext, &nBlock, &nLength);
-    if (nLength == 0)
+    CreateTentativeFileAt(pContext, name, wDate, nBlock, nLength, pnBlock, pnLength);
+}
+
+void CreateTentativeFileAt(OS8_CONTEXT* pContext, std::string_view name, std::uint16_t wDate,
+                           int nBlock, int nLength, int* pnBlock, int* pnLength) {
+    *pnBlock = 0;
+    *pnLength = 0;
+    if (nLength == 0 || !IsStorableFileName(name))
         return;
 
     const unsigned nWords = FileEntryWords(pContext->nAIW);
@@ -451,6 +471,14 @@ void ZeroDirectory(bool fSystem) {
 }
 
 int LargestFreeAfterDelete(const OS8_CONTEXT* pContext) {
+    OS8_CONTEXT context;
+    int nBlock = 0;
+    int nLargest = 0;
+    FindLargestEmpty(&context, &nBlock, &nLargest);
+    return LargestFreeAfterDelete(pContext, nLargest);
+}
+
+int LargestFreeAfterDelete(const OS8_CONTEXT* pContext, int nLargestNow) {
     const BlockWords& awData = pContext->awData;
     const unsigned nAIW = pContext->nAIW;
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
@@ -462,10 +490,5 @@ int LargestFreeAfterDelete(const OS8_CONTEXT* pContext) {
     const unsigned nNext = nPoint + FileEntryWords(nAIW);
     if (pContext->nFiles > 1 && awData[nNext] == 0)
         nJoined += CountOf(awData[nNext + EMPTY_LENGTH]);
-
-    OS8_CONTEXT context;
-    int nBlock = 0;
-    int nLargest = 0;
-    FindLargestEmpty(&context, &nBlock, &nLargest);
-    return std::max(nLargest, static_cast<int>(nJoined));
+    return std::max(nLargestNow, static_cast<int>(nJoined));
 }

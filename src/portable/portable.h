@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,15 +42,47 @@ inline std::int64_t HostSeek(int fd, std::int64_t lOffset, int nWhence) {
 #endif
 }
 
-// Reads or writes at most cb bytes at lOffset; the bytes moved, or -1
-// (errno set). Windows has no positioned transfer on a descriptor: the
-// file position moves there, which nothing in this single-threaded program
-// relies on.
+// Reads or writes at most cb bytes at the file position; the bytes moved,
+// or -1 (errno set). Windows takes at most an int's worth in one call.
+inline std::int64_t HostRead(int fd, void* pbData, std::size_t cb) {
+#ifdef _WIN32
+    return _read(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+#else
+    return ::read(fd, pbData, cb);
+#endif
+}
+
+inline std::int64_t HostWrite(int fd, const void* pbData, std::size_t cb) {
+#ifdef _WIN32
+    return _write(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+#else
+    return ::write(fd, pbData, cb);
+#endif
+}
+
+// Reads or writes at most cb bytes at lOffset without moving the file
+// position; the bytes moved, or -1 (errno set). Windows has no positioned
+// transfer on a descriptor: there the position is moved to lOffset for the
+// transfer and put back after it, so that a later transfer at the file
+// position carries on where it was.
+#ifdef _WIN32
+template <typename Transfer>
+std::int64_t HostTransferAt(int fd, std::uint64_t lOffset, Transfer&& transfer) {
+    const std::int64_t lSaved = HostSeek(fd, 0, SEEK_CUR);
+    if (lSaved < 0 || HostSeek(fd, static_cast<std::int64_t>(lOffset), SEEK_SET) < 0)
+        return -1;
+    const std::int64_t cbMoved = transfer();
+    const int nError = errno;
+    if (HostSeek(fd, lSaved, SEEK_SET) < 0)
+        return -1;
+    errno = nError;
+    return cbMoved;
+}
+#endif
+
 inline std::int64_t HostReadAt(int fd, void* pbData, std::size_t cb, std::uint64_t lOffset) {
 #ifdef _WIN32
-    if (HostSeek(fd, static_cast<std::int64_t>(lOffset), SEEK_SET) < 0)
-        return -1;
-    return _read(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+    return HostTransferAt(fd, lOffset, [&] { return HostRead(fd, pbData, cb); });
 #else
     return ::pread(fd, pbData, cb, static_cast<off_t>(lOffset));
 #endif
@@ -57,9 +90,7 @@ inline std::int64_t HostReadAt(int fd, void* pbData, std::size_t cb, std::uint64
 
 inline std::int64_t HostWriteAt(int fd, const void* pbData, std::size_t cb, std::uint64_t lOffset) {
 #ifdef _WIN32
-    if (HostSeek(fd, static_cast<std::int64_t>(lOffset), SEEK_SET) < 0)
-        return -1;
-    return _write(fd, pbData, static_cast<unsigned>(cb > 0x40000000 ? 0x40000000 : cb));
+    return HostTransferAt(fd, lOffset, [&] { return HostWrite(fd, pbData, cb); });
 #else
     return ::pwrite(fd, pbData, cb, static_cast<off_t>(lOffset));
 #endif

@@ -162,15 +162,17 @@ bool ParseCommand(std::string_view line, std::string& command, std::string& qual
     return true;
 }
 
+bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength) {
+    return word.size() >= nLength && word.substr(0, nLength) == keyword.substr(0, nLength);
+}
+
 bool MatchQualifier(std::string_view qualifier, std::string_view keyword, std::size_t nLength,
                     bool* pfFlag) {
-    std::string_view stem = keyword.substr(0, nLength);
-    if (qualifier.size() >= nLength + 2 && qualifier.substr(0, 2) == "NO" &&
-        qualifier.substr(2, nLength) == stem) {
+    if (qualifier.substr(0, 2) == "NO" && MatchKeyword(qualifier.substr(2), keyword, nLength)) {
         *pfFlag = false;
         return true;
     }
-    if (qualifier.size() >= nLength && qualifier.substr(0, nLength) == stem) {
+    if (MatchKeyword(qualifier, keyword, nLength)) {
         *pfFlag = true;
         return true;
     }

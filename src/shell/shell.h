@@ -87,6 +87,9 @@ bool Confirm(const char* pszFormat, int fDefault, ...)
 bool ParseCommand(std::string_view line, std::string& command,
                   std::string& qualifiers, std::string& param1,
                   std::string& param2);
+// A word matches a keyword when its first nLength characters equal the
+// keyword's; later characters are not examined.
+bool MatchKeyword(std::string_view word, std::string_view keyword, std::size_t nLength);
 // True when the qualifier word selects the keyword: its first nLength
 // characters agree (later ones are not examined), with *pfFlag set; or
 // "NO" and then those characters, with *pfFlag cleared. False (flag

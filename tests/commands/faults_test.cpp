@@ -291,14 +291,15 @@ TEST_F(CommandFault, DirectoryOutputFileIsClosedAfterAFault) {
 TEST_F(CommandFault, ReadFaultLeavesNoPartialHostFile) {
     ASSERT_TRUE(CreateDisk(true, DiskType::RX01, (m_dir / "disk.rx1").string()));
     ZeroDirectory(false);
-    const std::string data(5 * 384, 'x');
+    // More blocks than one transfer moves, so the file is read in two runs.
+    const std::string data((DISK_RUN_BLOCKS + 6) * 384, 'x');
     WriteFile(m_dir / "data.img", data);
     DoWrite("/IMAGE", (m_dir / "data.img").string(), "DATA.IM");
 
     for (const char* pszMode : {"/IMAGE", "/BYTE", "/ASCII"}) {
         std::string out = (m_dir / "out").string();
-        // The directory segment is the first transfer; the second data
-        // block fails, after the first has reached the host file.
+        // The directory segment is the first transfer; the second run of
+        // data blocks fails, after the first has reached the host file.
         SetBlockTransferFault(3);
         EXPECT_THROW(DoRead(pszMode, "DATA.IM", out), CommandAbort) << pszMode;
         SetBlockTransferFault(0);

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <termios.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +46,16 @@ public:
 
     bool Started() const { return pid_ > 0 && master_ >= 0; }
 
+    // Keys typed while the terminal is still in line mode (between two
+    // command lines) would be read by the terminal's own line discipline
+    // (Ctrl-R reprints the line there), so wait until the line editor has
+    // switched it to character mode.
     void Type(const std::string& keys) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        termios mode{};
+        while (tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) &&
+               std::chrono::steady_clock::now() < deadline)
+            usleep(1000);
         ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
 

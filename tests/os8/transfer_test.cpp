@@ -77,10 +77,9 @@ bool ImportText(const TempDir& dir, const std::string& text, unsigned nFirst, in
     const fs::path path = dir / "in.txt";
     WriteText(path, text);
     File file = OpenFile(path, "rb");
-    bool fReadError = true;
-    const bool fResult = CopyAsciiIn(nFirst, pnLength, file.get(), &fReadError);
-    EXPECT_FALSE(fReadError);
-    return fResult;
+    const ImportResult result = CopyAsciiIn(nFirst, pnLength, file.get());
+    EXPECT_NE(result, ImportResult::ReadError);
+    return result == ImportResult::Written;
 }
 
 // ---- Packing -----------------------------------------------------------------------
@@ -303,7 +302,7 @@ TEST(ImageMode, ShortLastRecordIsPaddedWithOneWarning) {
         int nLength = nRoom;
         bool fResult = false;
         const std::string messages =
-            CaptureMessages([&] { fResult = CopyImageIn(70, &nLength, file.fd); });
+            CaptureMessages([&] { fResult = CopyImageIn(70, &nLength, file.fd) == ImportResult::Written; });
         EXPECT_EQ(messages, "%-W, Partial last block written (not an image file?)\n");
         EXPECT_EQ(fResult, nRoom == 2);
         EXPECT_EQ(nLength, nRoom == 2 ? 2 : 0);
@@ -353,7 +352,7 @@ TEST(ByteMode, KeepsTheLowEightBits) {
     Fd in(open(out.string().c_str(), O_RDONLY | O_BINARY));
     int nLength = 2;
     bool fResult = false;
-    EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd); }), "");
+    EXPECT_EQ(CaptureMessages([&] { fResult = CopyByteIn(81, &nLength, in.fd) == ImportResult::Written; }), "");
     EXPECT_TRUE(fResult);
     EXPECT_EQ(nLength, 2);
     const BlockWords awFirst = ReadWords(81);
@@ -372,7 +371,8 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
     for (bool fImage : {true, false}) {
         Fd file(open(path.string().c_str(), O_RDONLY | O_BINARY));
         int nLength = 0;
-        EXPECT_TRUE(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd));
+        EXPECT_EQ(fImage ? CopyImageIn(90, &nLength, file.fd) : CopyByteIn(90, &nLength, file.fd),
+                  ImportResult::Written);
         EXPECT_EQ(nLength, 0);
     }
 }
@@ -417,19 +417,16 @@ TEST(HostFaults, ImportReadErrorsAreFailures) {
         SCOPED_TRACE(nMode);
         Scribble(100, 1);
         int nLength = 5;
-        bool fReadError = false;
-        bool fResult = true;
+        ImportResult result = ImportResult::Written;
         if (nMode == 0) {
             File file = openStream();
             ASSERT_NE(file, nullptr);
-            fResult = CopyAsciiIn(100, &nLength, file.get(), &fReadError);
+            result = CopyAsciiIn(100, &nLength, file.get());
         } else {
             Fd file(open(unreadable.string().c_str(), nDescriptorFlags));
-            fResult = nMode == 1 ? CopyImageIn(100, &nLength, file.fd, &fReadError)
-                                 : CopyByteIn(100, &nLength, file.fd, &fReadError);
+            result = nMode == 1 ? CopyImageIn(100, &nLength, file.fd) : CopyByteIn(100, &nLength, file.fd);
         }
-        EXPECT_FALSE(fResult);
-        EXPECT_TRUE(fReadError);
+        EXPECT_EQ(result, ImportResult::ReadError);
         EXPECT_EQ(nLength, 0);
         EXPECT_EQ(ReadWords(100)[0], 05252);  // nothing written
     }
@@ -485,7 +482,7 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
         ASSERT_TRUE(CountAsciiBlocks(file.get(), &nBlocks));
         // The stream is back at its start for the import.
         int nLength = 20;
-        ASSERT_TRUE(CopyAsciiIn(110, &nLength, file.get()));
+        ASSERT_EQ(CopyAsciiIn(110, &nLength, file.get()), ImportResult::Written);
         EXPECT_EQ(nBlocks, static_cast<unsigned long>(nLength)) << text.size();
     }
 
@@ -509,3 +506,58 @@ TEST(BlockCounts, AgreeWithWhatTheImportsWrite) {
 }
 
 }  // namespace
+
+// ---- Files of several runs ---------------------------------------------------------
+
+// Files longer than one run of blocks go in and out whole in every mode, and
+// a file one block too large for its room is refused.
+TEST(LongFiles, GoInAndOutWholeInEveryMode) {
+    TempDisk disk(DiskType::RX01);
+    const unsigned nBlocks = 2 * DISK_RUN_BLOCKS + 5;
+    std::string text;
+    for (unsigned nLine = 0; text.size() < (nBlocks - 1) * 380u; ++nLine)
+        text += "Line " + std::to_string(nLine) + " of a long text.\n";
+    std::string binary;
+    for (unsigned i = 0; i < nBlocks * OS8_BYTE_BLOCK_SIZE; ++i)
+        binary += static_cast<char>((i * 7 + i / 384) & 0xFF);
+
+    for (TransferMode mode : {TransferMode::Ascii, TransferMode::Image, TransferMode::Byte}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const std::string data =
+            mode == TransferMode::Ascii ? text
+            : mode == TransferMode::Image ? binary
+                                          : binary.substr(0, nBlocks * OS8_BLOCK_SIZE);
+        const fs::path in = disk.dir() / "in";
+        WriteText(in, data);
+        unsigned long nNeeded = 0;
+        {
+            File stream = OpenFile(in, "rb");
+            Fd file(open(in.string().c_str(), O_RDONLY | O_BINARY));
+            ASSERT_TRUE(mode == TransferMode::Ascii
+                            ? CountAsciiBlocks(stream.get(), &nNeeded)
+                            : CountBinaryBlocks(file.fd, mode == TransferMode::Image ? 384 : 256, &nNeeded));
+            ASSERT_GT(nNeeded, DISK_RUN_BLOCKS);
+            int nLength = static_cast<int>(nNeeded) - 1;
+            EXPECT_EQ(CopyIn(mode, 10, &nLength, stream.get(), file.fd), ImportResult::NoRoom);
+            EXPECT_EQ(nLength, 0);
+        }
+        {
+            File stream = OpenFile(in, "rb");
+            Fd file(open(in.string().c_str(), O_RDONLY | O_BINARY));
+            int nLength = static_cast<int>(nNeeded);
+            EXPECT_EQ(CopyIn(mode, 10, &nLength, stream.get(), file.fd), ImportResult::Written);
+            EXPECT_EQ(nLength, static_cast<int>(nNeeded));
+        }
+        const fs::path out = disk.dir() / "out";
+        fs::remove(out);
+        if (mode == TransferMode::Ascii) {
+            File stream = OpenFile(out, "w");
+            EXPECT_TRUE(CopyAsciiOut(10, static_cast<unsigned>(nNeeded), stream.get()));
+        } else {
+            Fd file(open(out.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600));
+            EXPECT_TRUE(mode == TransferMode::Image ? CopyImageOut(10, static_cast<unsigned>(nNeeded), file.fd)
+                                                    : CopyByteOut(10, static_cast<unsigned>(nNeeded), file.fd));
+        }
+        EXPECT_TRUE(ReadText(out) == (mode == TransferMode::Ascii ? testfiles::HostText(data) : data));
+    }
+}

@@ -1,0 +1,110 @@
+// Host files, on POSIX hosts and on Windows alike: the calls that differ
+// between them come from portable.h.
+#include "hostio.h"
+
+#include <cerrno>
+
+#include "portable.h"
+
+bool HostFd::Reset(int fd) {
+    bool fClosed = true;
+    if (m_fd >= 0)
+        fClosed = ::close(m_fd) == 0;
+    m_fd = fd;
+    return fClosed;
+}
+
+bool HostStream::Close() {
+    bool fGood = std::fflush(m_pStream) == 0 && !std::ferror(m_pStream);
+    fGood = std::fclose(m_pStream) == 0 && fGood;
+    m_pStream = nullptr;
+    return fGood;
+}
+
+PartialOutput::~PartialOutput() {
+    if (m_fArmed)
+        ::unlink(m_path.c_str());
+}
+
+void PartialOutput::Arm(int fd) { m_fArmed = IsRegularFile(fd); }
+
+bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
+            std::size_t* pcbRead) {
+    std::size_t cbDone = 0;
+    while (cbDone < cb) {
+        const std::int64_t cbRead = HostReadAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+        if (cbRead < 0 && errno == EINTR)
+            continue;
+        if (cbRead < 0)
+            return false;
+        if (cbRead == 0)
+            break;
+        cbDone += static_cast<std::size_t>(cbRead);
+    }
+    *pcbRead = cbDone;
+    return true;
+}
+
+bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    std::size_t cbDone = 0;
+    while (cbDone < cb) {
+        const std::int64_t cbWritten = HostWriteAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+        if (cbWritten < 0 && errno == EINTR)
+            continue;
+        if (cbWritten < 0)
+            return false;
+        if (cbWritten == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        cbDone += static_cast<std::size_t>(cbWritten);
+    }
+    return true;
+}
+
+long long ReadFull(int fd, std::uint8_t* pbData, std::size_t cb) {
+    std::size_t cbDone = 0;
+    while (cbDone < cb) {
+        const std::int64_t cbRead = HostRead(fd, pbData + cbDone, cb - cbDone);
+        if (cbRead < 0 && errno == EINTR)
+            continue;
+        if (cbRead < 0)
+            return -1;
+        if (cbRead == 0)
+            break;
+        cbDone += static_cast<std::size_t>(cbRead);
+    }
+    return static_cast<long long>(cbDone);
+}
+
+bool WriteAll(int fd, const std::uint8_t* pbData, std::size_t cb) {
+    while (cb > 0) {
+        const std::int64_t cbWritten = HostWrite(fd, pbData, cb);
+        if (cbWritten < 0 && errno == EINTR)
+            continue;
+        if (cbWritten < 0)
+            return false;
+        if (cbWritten == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        pbData += cbWritten;
+        cb -= static_cast<std::size_t>(cbWritten);
+    }
+    return true;
+}
+
+bool QueryHostFile(int fd, std::uint64_t* pqSize, bool* pfRegular) {
+    HostFileInfo info;
+    if (!HostFileStatus(fd, &info))
+        return false;
+    *pqSize = info.cbSize;
+    *pfRegular = info.fRegular;
+    return true;
+}
+
+bool IsRegularFile(int fd) {
+    std::uint64_t qSize = 0;
+    bool fRegular = false;
+    return QueryHostFile(fd, &qSize, &fRegular) && fRegular;
+}
