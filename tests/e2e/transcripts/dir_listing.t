@@ -1,9 +1,7 @@
 # DIRECTORY in the full and brief forms, with several patterns, a pattern
 # that matches nothing, dates of 0, a tentative file of length 0 (which,
 # as in OS/8's own listing, is not shown), and the listing in a host file.
-# The brief lines keep their trailing blanks. A listing the host refuses
-# (/dev/full) is an error; under wine that file is a character device,
-# written unbuffered, whose reason the Windows C runtime does not keep.
+# The brief lines keep their trailing blanks.
 === setup
 . "$TRANSCRIPTS/images.sh"
 truncate -s 2097152 DIR.he2
@@ -100,8 +98,7 @@ B.TX         1    (none)    (0011)
 Total of 1 blocks in 1 files.
 4068 blocks free.
 ORVA>%ORVA-E, unable to write file NODIR\X.TXT (No such file or directory)
-@posix@ORVA>%ORVA-E, unable to write file \dev\full (No space left on device)
-@windows@ORVA>%ORVA-E, unable to write file \dev\full (Input/output error)
+ORVA>%ORVA-E, unable to write file \dev\full (No space left on device)
 ORVA>%ORVA-I, dismounting disk DIR.he2
 ORVA>%ORVA-E, no disk mounted
 ORVA>%ORVA-E, no disk mounted
