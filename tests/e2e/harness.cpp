@@ -46,6 +46,24 @@ bool WindowsProgram() {
     return pszHost != nullptr && std::string(pszHost) == "windows";
 }
 
+// A POSIX path under wine: "/" is the root of drive Z:. The paths of the
+// test kit hold no blanks, so that cmd.exe needs no quotes for them.
+static std::string WinePath(const std::string& path) {
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/')
+            c = '\\';
+    return windows;
+}
+
+std::string ProgramShellCommand(const fs::path& input) {
+    if (!WindowsProgram())
+        return Quote(OrvaBinary().string()) + " <" + Quote(input.string());
+    std::string command = std::getenv("ORVA_E2E_PROGRAM");
+    std::string program = command.substr(command.find_last_of(' ') + 1);
+    return WinePath(program) + " <" + WinePath(input.string());
+}
+
 std::string ProgramHostText(const std::string& text) {
     if (!WindowsProgram())
         return text;

@@ -43,6 +43,11 @@ fs::path OrvaBinary();
 bool WindowsProgram();
 // A text with "\n" line ends as the program's host stores an ASCII file.
 std::string ProgramHostText(const std::string& text);
+// The line that starts the program on the commands in the file `input`
+// from the program's own host command interpreter (after "!"): the POSIX
+// shell, or cmd.exe under wine, where the Windows program is the last word
+// of ORVA_E2E_PROGRAM and "/" is the root of drive Z:.
+std::string ProgramShellCommand(const fs::path& input);
 fs::path FixturesDir();
 bool HaveFixtures();
 fs::path TranscriptsDir();
