@@ -93,6 +93,7 @@ static std::string ConsoleText(const std::string& text) {
     }
     return plain;
 }
+
 fs::path FixturesDir() { return ORVA_FIXTURES_DIR; }
 bool HaveFixtures() { return fs::is_directory(FixturesDir()); }
 fs::path TranscriptsDir() { return ORVA_TRANSCRIPTS_DIR; }

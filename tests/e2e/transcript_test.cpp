@@ -24,7 +24,6 @@
 // The run directory holds nothing but what the setup script puts there: the
 // script and the captured output are kept elsewhere.
 //
-//
 // The kit may run a Windows build of orva (through wine; see harness.h).
 // Where that host rightly differs, a line of any section that begins with
 // "@windows@" is used (without that mark) on Windows only, and one that
