@@ -17,6 +17,9 @@
 #include "os8.h"
 #include "shell.h"
 #include "testfiles.h"
+#ifdef _WIN32
+#include "fake_drive.h"
+#endif
 
 namespace {
 
@@ -45,11 +48,27 @@ protected:
     fs::path m_previous;
 };
 
+// The descriptors open now (none are listed on Windows).
 std::size_t OpenDescriptors() {
     std::size_t n = 0;
+#ifndef _WIN32
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd"))
         ++n;
+#endif
     return n;
+}
+
+// Whether the host file is closed. A POSIX host counts the descriptors open
+// now against nOpen, those open before; Windows, which lists no descriptors
+// (and under wine shows those of wine itself), removes no file that is still
+// open, so there the file is removed.
+bool IsClosed([[maybe_unused]] const fs::path& file, [[maybe_unused]] std::size_t nOpen) {
+#ifdef _WIN32
+    std::error_code ec;
+    return fs::remove(file, ec);
+#else
+    return OpenDescriptors() == nOpen;
+#endif
 }
 
 // ---- Every transfer of a command fails in turn ----------------------------------
@@ -255,16 +274,26 @@ TEST_F(CommandFault, InitializeFaultLeavesNothingMounted) {
     }
 }
 
-TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
+// A drive of two partitions: a whole-drive image file on a POSIX host, the
+// fake volume E: on Windows.
+std::string MakeDrive(const fs::path& dir) {
 #ifdef _WIN32
-    GTEST_SKIP() << "a whole-drive image file is a drive on POSIX hosts only";
-#endif
-    fs::path drive = m_dir / "DRIVE.IMG";
+    (void)dir;
+    fakedrive::Reset(2 * 4096);
+    return "E:";
+#else
+    fs::path drive = dir / "DRIVE.IMG";
     WriteFile(drive, "");
     fs::resize_file(drive, 2 * 4096 * 512);
+    return drive.string();
+#endif
+}
+
+TEST_F(CommandFault, BootBlockReadFaultLeavesTheDriveDismounted) {
+    const std::string drive = MakeDrive(m_dir.path());
     SetBlockTransferFault(1);
     testing::internal::CaptureStderr();
-    EXPECT_THROW(DoMount("/PHYSICAL/HE02", drive.string(), ""), CommandAbort);
+    EXPECT_THROW(DoMount("/PHYSICAL/HE02", drive, ""), CommandAbort);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(IsDiskMounted());
     EXPECT_NE(err.find("unable to read block 0"), std::string::npos) << err;
@@ -281,10 +310,11 @@ TEST_F(CommandFault, DirectoryOutputFileIsClosedAfterAFault) {
     std::size_t nOpen = OpenDescriptors();
     SetBlockTransferFault(1);
     EXPECT_THROW(DoDirectory("", "*.*", listing), CommandAbort);
-    EXPECT_EQ(OpenDescriptors(), nOpen);
+    const std::string listed = ReadFile(listing);
+    EXPECT_TRUE(IsClosed(listing, nOpen));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("unable to read block 1"), std::string::npos) << err;
-    EXPECT_EQ(ReadFile(listing), testfiles::HostText("\nDirectory of " + image + ".rx1\n"));
+    EXPECT_EQ(listed, testfiles::HostText("\nDirectory of " + image + ".rx1\n"));
 }
 
 // A fault in the middle of a READ leaves no partial host file, in every mode.

@@ -2,6 +2,7 @@
 // programs of every module.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -54,6 +55,26 @@ public:
 private:
     fs::path path_;
 };
+
+// A device that takes no byte: every write to it fails as on a full disk
+// (ENOSPC), after an open that works. Windows has none of its own; under
+// wine, drive Z: is the root of the host that runs it, and with it the
+// host's device. Tests that need it skip where it is missing.
+#ifdef _WIN32
+inline const fs::path kFullDevice = "Z:/dev/full";
+#else
+inline const fs::path kFullDevice = "/dev/full";
+#endif
+
+// Whether kFullDevice is there. It is opened rather than looked up: the
+// file system library of Windows does not see a device through wine.
+inline bool HaveFullDevice() {
+    std::FILE* pFile = std::fopen(kFullDevice.string().c_str(), "wb");
+    if (pFile == nullptr)
+        return false;
+    std::fclose(pFile);
+    return true;
+}
 
 // The line end of host text files: Windows writes text streams with CR LF.
 #ifdef _WIN32

@@ -146,11 +146,12 @@ TEST_F(FaultTest, SystemErrorsAreReportedWithTheirText) {
                     ": Is a directory\n");
 #endif
 
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this host";
-    ASSERT_TRUE(OpenDisk(true, false, DiskType::RX50, "/dev/full"));
+    const fs::path full = testfiles::kFullDevice;
+    if (!testfiles::HaveFullDevice())
+        GTEST_SKIP() << "no always-full device on this host";
+    ASSERT_TRUE(OpenDisk(true, false, DiskType::RX50, full.string()));
     ExpectAbort([&] { WriteBlock(7, words.data()); },
-                "%ORVA-E, unable to write block 7 of /dev/full: No space left on device\n");
+                "%ORVA-E, unable to write block 7 of " + full.string() + ": No space left on device\n");
 }
 
 // Images written only as far as their last sector read as zeros beyond their

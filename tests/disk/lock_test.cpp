@@ -5,6 +5,10 @@
 
 #include "disk_testkit.h"
 #include "portable.h"
+#include "testhost.h"
+#ifdef _WIN32
+#include "drive_win32.h"
+#endif
 
 namespace disktest {
 namespace {
@@ -66,10 +70,69 @@ TEST_F(LockTest, OpenRefusesAnImageAnotherHolds) {
     EXPECT_FALSE(WasDiskInUse());
 }
 
-TEST_F(LockTest, DriveIsLockedLikeAnImage) {
+// The message another orva gives when it mounts the image with the
+// command given: the first one of the command, without the prompt.
+std::string OtherOrvaMounts(const fs::path& dir, const std::string& command) {
+    TempDir capture;
+    const int nStatus = testhost::RunRedirected(ORVA_BINARY, dir, {"-c", command}, capture / "stdout",
+                                                capture / "stderr");
+    EXPECT_EQ(nStatus, 0);
+    const std::string messages = testfiles::ReadFile(capture / "stderr");
+    const std::size_t nStart = messages.find('%');
+    const std::size_t nEnd = messages.find('\n', nStart);
+    return nStart == std::string::npos || nEnd == std::string::npos ? messages
+                                                                     : messages.substr(nStart, nEnd - nStart + 1);
+}
+
+// The lock holds against another running program, not only another open in
+// this one: a second orva is refused whatever its mount would conflict with,
+// and may share a read-only image.
+TEST_F(LockTest, AnotherOrvaIsRefusedWhileTheImageIsHeld) {
+    fs::path image = dir_ / "a.rx1";
+    MakeZeroFile(image, 256256);
+    const std::string inUse = "%ORVA-E, a.rx1 is in use by another program\n";
+    const std::string mounted = "%ORVA-I, mounted virtual disk on file a.rx1\n";
+    struct Case {
+        bool fHeldReadOnly;
+        bool fOtherReadOnly;
+        bool fShared;
+    };
+    for (const Case& c : {Case{false, true, false}, Case{false, false, false}, Case{true, false, false},
+                          Case{true, true, true}}) {
+        SCOPED_TRACE(testing::Message() << "held read-only " << c.fHeldReadOnly << ", other read-only "
+                                        << c.fOtherReadOnly);
+        ASSERT_TRUE(OpenDisk(true, c.fHeldReadOnly, DiskType::RX01, image.string()));
+        const std::string command = c.fOtherReadOnly ? "MOUNT /RX01 /READ_ONLY a.rx1" : "MOUNT /RX01 a.rx1";
+        EXPECT_EQ(OtherOrvaMounts(dir_.path(), command), c.fShared ? mounted : inUse);
+        CloseDisk();
+    }
+    // Let go, the image mounts in the other program.
+    EXPECT_EQ(OtherOrvaMounts(dir_.path(), "MOUNT /RX01 a.rx1"), mounted);
+}
+
 #ifdef _WIN32
-    GTEST_SKIP() << "a whole-drive image file is a drive on POSIX hosts only";
-#endif
+// A Windows drive is held by the share mode it is opened with, which lets no
+// other open read it: another orva, mounting it writable or read-only, and
+// any other reader are refused until it is let go. A file stands in for the
+// volume: the open is the same call.
+TEST_F(LockTest, DriveIsHeldByItsShareMode) {
+    fs::path volume = dir_ / "volume.img";
+    MakeZeroFile(volume, 4096 * 512);
+    DriveHandle hDrive = nullptr;
+    ASSERT_TRUE(DriveCallOpen(volume.string(), &hDrive));
+    DriveHandle hOther = nullptr;
+    EXPECT_FALSE(DriveCallOpen(volume.string(), &hOther));
+    EXPECT_EQ(DriveCallLastError(), 32u);  // ERROR_SHARING_VIOLATION
+    const int fd = open(volume.string().c_str(), O_RDONLY | O_BINARY);
+    EXPECT_LT(fd, 0);
+    if (fd >= 0)
+        close(fd);
+    DriveCallClose(hDrive);
+    ASSERT_TRUE(DriveCallOpen(volume.string(), &hOther));
+    DriveCallClose(hOther);
+}
+#else
+TEST_F(LockTest, DriveIsLockedLikeAnImage) {
     fs::path drive = dir_ / "drive.img";
     MakeZeroFile(drive, 4096 * 512);
     testing::internal::CaptureStderr();
@@ -86,6 +149,7 @@ TEST_F(LockTest, DriveIsLockedLikeAnImage) {
     close(fd);
     testing::internal::GetCapturedStderr();
 }
+#endif
 
 }  // namespace
 }  // namespace disktest

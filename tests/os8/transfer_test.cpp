@@ -379,17 +379,33 @@ TEST(BinaryImport, EmptyFileWritesNothing) {
 
 // ---- Host file faults ---------------------------------------------------------------------
 
+// A host file that takes nothing: every write is refused after an open that
+// worked. The always-full device of a POSIX host; on Windows the writing end
+// of a pipe whose reading end is closed. -1 where there is none.
+int OpenRefusingOutput() {
+#ifdef _WIN32
+    int afd[2];
+    if (_pipe(afd, 4096, _O_BINARY) != 0)
+        return -1;
+    _close(afd[0]);
+    return afd[1];
+#else
+    return open(testfiles::kFullDevice.c_str(), O_WRONLY);
+#endif
+}
+
 TEST(HostFaults, ExportsFailWhenTheHostFileTakesNothing) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
     TempDisk disk(DiskType::RX01);
     WriteTextBlocks(10, ToBytes("HELLO\r\n\x1a"));
     {
-        File full = OpenFile("/dev/full", "w");
+        const int fd = OpenRefusingOutput();
+        if (fd < 0)
+            GTEST_SKIP() << "no host file that refuses writes";
+        File full(fdopen(fd, "w"), &std::fclose);
         ASSERT_NE(full, nullptr);
         EXPECT_FALSE(CopyAsciiOut(10, 1, full.get()));
     }
-    Fd full(open("/dev/full", O_WRONLY | O_BINARY));
+    Fd full(OpenRefusingOutput());
     EXPECT_FALSE(CopyImageOut(10, 1, full.fd));
     EXPECT_FALSE(CopyByteOut(10, 1, full.fd));
     // A descriptor that cannot be written at all.

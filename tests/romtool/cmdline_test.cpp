@@ -166,13 +166,14 @@ TEST(VorlentCommandLine, BackslashSeparatesFolders) {
 }
 
 TEST(VorlentCommandLine, OutputThatCannotBeWrittenIsAnError) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this host";
+    const fs::path full = testfiles::kFullDevice;
+    if (!testfiles::HaveFullDevice())
+        GTEST_SKIP() << "no always-full device on this host";
     TempDir dir;
     WriteFile(dir / "in.rdi", std::string(4096, '\x55'));
-    const ProgramRun run = RunVorlent(dir.path(), {"-", "-", "in.rdi", "/dev/full"});
+    const ProgramRun run = RunVorlent(dir.path(), {"-", "-", "in.rdi", full.string()});
     EXPECT_EQ(run.status, 5);
-    EXPECT_EQ(run.err, "fatal: output file /dev/full not written\r\n");
+    EXPECT_EQ(run.err, "fatal: output file " + full.string() + " not written\r\n");
 }
 
 }  // namespace
