@@ -296,7 +296,7 @@ TEST_F(RealMedia, DistributionTapeListsFourteenFilesAndTypesText) {
                            "\nDirectory of DIST.tu56\n%ORVA-W, no files found to match FORT.PA\n"
                            "\nTotal of 0 blocks in 0 files.\n171 blocks free.\nORVA>";
     EXPECT_EQ(run.err.substr(0, expected.size()), expected);
-    EXPECT_EQ(ReadFile(dir / "asr33.txt"), asr33);
+    EXPECT_EQ(ReadFile(dir / "asr33.txt"), ProgramHostText(asr33));
     for (const ListedFile& f : files)
         EXPECT_EQ(fs::file_size(dir / "all" / f.name), f.length * 384u) << f.name;
     EXPECT_EQ(fs::file_size(dir / "all" / "FORT.PA"), 0u);

@@ -39,9 +39,8 @@ TEST(MediaTest, SecondMountOfAnImageHeldByAnotherOrva) {
         ASSERT_EQ(RunShell(dir.path(), "truncate -s 256256 D.rx1\n"), 0);
         TempDir io;
         WriteFile(io / "second", std::string("MOUNT /RX01 ") + lock.pszSecond + " D\n");
-        OrvaRun run = RunOrva(dir.path(), std::string("MOUNT /RX01 ") + lock.pszFirst + " D\n!'" +
-                                              OrvaBinary().string() + "' <'" + (io / "second").string() +
-                                              "'\nDISMOUNT\n");
+        OrvaRun run = RunOrva(dir.path(), std::string("MOUNT /RX01 ") + lock.pszFirst + " D\n!" +
+                                              ProgramShellCommand(io / "second") + "\nDISMOUNT\n");
         const std::string second =
             lock.fRefused ? "ORVA>%ORVA-E, D.rx1 is in use by another program\nORVA>"
                           : "ORVA>%ORVA-I, mounted virtual disk on file D.rx1\nORVA>%ORVA-I, dismounting disk D.rx1\n";
@@ -56,7 +55,7 @@ TEST(MediaTest, DismountAndReadOnlyMountLetTheOtherWriterIn) {
     ASSERT_EQ(RunShell(dir.path(), "truncate -s 256256 D.rx1\n"), 0);
     TempDir io;
     WriteFile(io / "second", "MOUNT /RX01 D\n");
-    const std::string second = "!'" + OrvaBinary().string() + "' <'" + (io / "second").string() + "'\n";
+    const std::string second = "!" + ProgramShellCommand(io / "second") + "\n";
     // After DISMOUNT, and after a failed MOUNT of the same image, nothing
     // holds the image any more.
     OrvaRun run = RunOrva(dir.path(), "MOUNT /RX01 D\nDISMOUNT\n" + second + "MOUNT /RX01 /X D\n" + second);

@@ -12,7 +12,8 @@ truncate -s 2097152 BAD.he2 EDGE.he2
 === stdin
 MOUNT /HE02 BAD
 DIR *.* LIST.TXT
-!cat LIST.TXT
+@posix@!cat LIST.TXT
+@windows@!type LIST.TXT
 DIR
 TYPE *.TX
 MOUNT /HE02 EDGE

@@ -115,6 +115,6 @@ D.TX         4   14-MAR-89  (0201)
 Total of 8 blocks in 4 files.
 4068 blocks free.
 EOF
-cmp expected LIST.TXT
+host_text <expected | cmp - LIST.TXT
 test -f EMPTY.TXT
 test ! -s EMPTY.TXT

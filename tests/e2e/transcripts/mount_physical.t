@@ -2,8 +2,12 @@
 # the boot-block check and its question (default NO), /NOCONFIRM,
 # /INITIALIZE on every partition, PARTITION by number and by letter, and
 # the partition in the DIRECTORY header; the next MOUNT starts at
-# partition 0.
+# partition 0. On Windows a physical drive is named by its drive letter
+# alone ("X:"), so there an image file is refused and a letter without a
+# drive fails with the host's reason (in wine's words).
+=== run image_file
 === setup
+test "$HOST" = posix || { echo "a physical drive is a drive letter on Windows"; exit 77; }
 . "$TRANSCRIPTS/images.sh"
 truncate -s $((3 * 4096 * 512)) DRIVE.IMG
 cp DRIVE.IMG BOOT.IMG
@@ -97,4 +101,21 @@ for block in 1 4097 8193; do
     test "$(head7 DRIVE.IMG $block)" = "4095 7 0 0 4095 0 7"
 done
 test "$(head7 BOOT.IMG 8193)" = "4094 7 0 0 4095 1074 0"
+test $(wc -c <DRIVE.IMG) -eq $((3 * 4096 * 512))
+=== run drive_letter
+=== setup
+test "$HOST" = windows || { echo "drive letters name physical drives on Windows only"; exit 77; }
+truncate -s $((3 * 4096 * 512)) DRIVE.IMG
+=== stdin
+MOUNT /PHYSICAL /HE02 DRIVE.IMG
+MOUNT /PHYSICAL /HE02 Q:
+PARTITION 1
+=== stderr
+ORVA>%ORVA-E, Use <drive letter>: as the device name to open a physical drive
+%ORVA-E, unable to access physical disk drive DRIVE.IMG
+ORVA>%ORVA-E, Error opening the drive: File not found.
+%ORVA-E, unable to access physical disk drive Q:
+ORVA>%ORVA-E, invalid partition name 1
+ORVA>
+=== check
 test $(wc -c <DRIVE.IMG) -eq $((3 * 4096 * 512))

@@ -8,7 +8,8 @@ printf 'a\n' > a.txt
 === stdin
 MOUNT /RX01 /INITIALIZE /SYSTEM disk
 WRITE a.txt
-!ln disk.rx1 link.rx1
+@posix@!ln disk.rx1 link.rx1
+@windows@!mklink /H link.rx1 disk.rx1
 READ A.TX disk.rx1
 READ A.TX,A.TX .\disk.rx1,copy.txt /IMAGE
 READ A.TX link.rx1 /BYTE

@@ -19,6 +19,6 @@ ORVA>%ORVA-I, read A.TX into ASCII file file.TX
 ORVA>%ORVA-I, dismounting disk disk.rx1
 
 === check
-cmp a.tx sub/A.TX
+host_text <a.tx | cmp - sub/A.TX
 test ! -e sub.TX
-cmp a.tx file.TX
+host_text <a.tx | cmp - file.TX

@@ -109,6 +109,6 @@ ORVA>%ORVA-I, dismounting disk floppy.rx2
 test $(wc -c <floppy.rx2) -eq 512512
 test "$(echo $(od -An -v -tx1 -j 8192 -N 3 floppy.rx2))" = "ff f0 38"
 test "$(echo $(od -An -v -tx1 -j 8384 -N 64 floppy.rx2) | tr -d ' 0')" = ""
-cmp a.txt back.txt
+host_text <a.txt | cmp - back.txt
 cmp head.img head2.img
 cmp boot.img boot2.img

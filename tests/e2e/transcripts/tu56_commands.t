@@ -105,6 +105,6 @@ ORVA>%ORVA-I, dismounting disk tape.tu56
 # The first seven words of block 1: tape block 2, at byte 516.
 test $(wc -c <tape.tu56) -eq 380292
 test "$(echo $(od -An -v -tu2 -j 516 -N 14 tape.tu56))" = "4095 56 0 0 4095 0 3415"
-cmp a.txt back.txt
+host_text <a.txt | cmp - back.txt
 cmp head.img head2.img
 cmp boot.img boot2.img

@@ -7,7 +7,8 @@ printf 'old data\n' > empty.bin
 === stdin
 MOUNT /RX01 /INITIALIZE disk
 WRITE empty.bin /IMAGE
-!cp new.bin empty.bin
+@posix@!cp new.bin empty.bin
+@windows@!copy /y new.bin empty.bin >NUL
 WRITE empty.bin /IMAGE
 WRITE empty.bin /BYTE
 WRITE empty.bin

@@ -48,6 +48,6 @@ ORVA>%ORVA-I, read MAKEFI.SV into ASCII file out\MAKEFI.SV
 ORVA>%ORVA-I, dismounting disk disk.rx1
 
 === check
-cmp out/MAKEFI makefile
-cmp out/MAKEFI.SV old.txt
+host_text <makefile | cmp - out/MAKEFI
+host_text <old.txt | cmp - out/MAKEFI.SV
 [ ! -e out/MAKEFI. ]

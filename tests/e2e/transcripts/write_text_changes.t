@@ -25,5 +25,5 @@ ORVA>%ORVA-I, read CUT.TX into ASCII file back.cut
 ORVA>%ORVA-I, dismounting disk disk.rx1
 
 === check
-printf 'kept\n' | cmp - back.cut
-cmp long.txt back.long
+printf 'kept\n' | host_text | cmp - back.cut
+host_text <long.txt | cmp - back.long
