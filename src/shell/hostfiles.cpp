@@ -2,18 +2,28 @@
 // Names are matched as the Windows host matches them, so a command script
 // behaves the same on both hosts: "*" is any run of characters, "?" one
 // character, letters compare without regard to case, and "*.*" matches
-// every name, with or without a dot. The directory search itself is the
-// host's own (hostfind_posix.cpp, hostfind_win32.cpp).
+// every name, with or without a dot. The listing of a directory is the
+// host's own (ListHostFiles in hostfind_posix.cpp, hostfind_win32.cpp).
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "shell.h"
 
 namespace {
+
+// The search in progress: the directory part as typed and the names found.
+struct HostSearch {
+    std::string directory;
+    bool fQuoted = false;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+};
+HostSearch g_search;
 
 char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -93,4 +103,29 @@ bool IsHostDirectory(std::string_view path) {
         host.pop_back();
     struct stat info;
     return !path.empty() && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path) {
+    if (fFirst) {
+        g_search = HostSearch{};
+        // A quoted pattern: the folder part is taken as written, and the
+        // paths found are quoted again.
+        g_search.fQuoted = IsQuoted(pattern);
+        const std::string plain = Unquote(pattern);
+        const std::size_t dirEnd = HostDirectoryEnd(plain, g_search.fQuoted);
+        g_search.directory = plain.substr(0, dirEnd);
+        const std::string lookup = HostPath(g_search.fQuoted ? Quote(g_search.directory) : g_search.directory);
+        g_search.names = ListHostFiles(lookup, std::string_view(plain).substr(dirEnd));
+        // Byte order, not the file system's own, so that a script writes
+        // the same files in the same order on every host.
+        std::sort(g_search.names.begin(), g_search.names.end());
+    }
+    if (g_search.next >= g_search.names.size()) {
+        g_search = HostSearch{};
+        return false;
+    }
+    path = g_search.directory + g_search.names[g_search.next++];
+    if (g_search.fQuoted)
+        path = Quote(path);
+    return true;
 }

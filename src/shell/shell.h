@@ -152,6 +152,11 @@ bool IsHostDirectory(std::string_view path);
 // set; one search at a time. False, without a message, when no (further)
 // file matches or the directory cannot be read.
 bool FindHostFile(bool fFirst, std::string_view pattern, std::string& path);
+// The host's own part of that search: the names of the regular files in
+// the directory (as HostPath gives it; empty for the current one) that
+// match namePattern by MatchHostName, in any order. Nothing when the
+// directory cannot be read.
+std::vector<std::string> ListHostFiles(std::string_view directory, std::string_view namePattern);
 // The host's reason for the failure of the last host call (errno), for the
 // parenthesis at the end of a message.
 const char* HostReason(int nError);
