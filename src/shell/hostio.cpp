@@ -28,27 +28,35 @@ PartialOutput::~PartialOutput() {
 
 void PartialOutput::Arm(int fd) { m_fArmed = IsRegularFile(fd); }
 
-bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
-            std::size_t* pcbRead) {
+namespace {
+
+// Calls transfer(cbDone) for the bytes after the first cbDone until cb
+// bytes are in or the input ends, again when a call was interrupted; the
+// bytes read, or -1 (errno set) when the host refuses.
+template <typename Transfer>
+long long ReadLoop(std::size_t cb, Transfer&& transfer) {
     std::size_t cbDone = 0;
     while (cbDone < cb) {
-        const std::int64_t cbRead = HostReadAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+        const std::int64_t cbRead = transfer(cbDone);
         if (cbRead < 0 && errno == EINTR)
             continue;
         if (cbRead < 0)
-            return false;
+            return -1;
         if (cbRead == 0)
             break;
         cbDone += static_cast<std::size_t>(cbRead);
     }
-    *pcbRead = cbDone;
-    return true;
+    return static_cast<long long>(cbDone);
 }
 
-bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+// Calls transfer(cbDone) for the bytes after the first cbDone until all cb
+// bytes are out, again when a call was interrupted; false (errno set) when
+// the host refuses or takes nothing (ENOSPC).
+template <typename Transfer>
+bool WriteLoop(std::size_t cb, Transfer&& transfer) {
     std::size_t cbDone = 0;
     while (cbDone < cb) {
-        const std::int64_t cbWritten = HostWriteAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+        const std::int64_t cbWritten = transfer(cbDone);
         if (cbWritten < 0 && errno == EINTR)
             continue;
         if (cbWritten < 0)
@@ -62,36 +70,31 @@ bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t l
     return true;
 }
 
+}  // namespace
+
+bool ReadAt(int fd, std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset,
+            std::size_t* pcbRead) {
+    const long long cbRead = ReadLoop(cb, [&](std::size_t cbDone) {
+        return HostReadAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+    });
+    if (cbRead < 0)
+        return false;
+    *pcbRead = static_cast<std::size_t>(cbRead);
+    return true;
+}
+
+bool WriteAt(int fd, const std::uint8_t* pbData, std::size_t cb, std::uint64_t lOffset) {
+    return WriteLoop(cb, [&](std::size_t cbDone) {
+        return HostWriteAt(fd, pbData + cbDone, cb - cbDone, lOffset + cbDone);
+    });
+}
+
 long long ReadFull(int fd, std::uint8_t* pbData, std::size_t cb) {
-    std::size_t cbDone = 0;
-    while (cbDone < cb) {
-        const std::int64_t cbRead = HostRead(fd, pbData + cbDone, cb - cbDone);
-        if (cbRead < 0 && errno == EINTR)
-            continue;
-        if (cbRead < 0)
-            return -1;
-        if (cbRead == 0)
-            break;
-        cbDone += static_cast<std::size_t>(cbRead);
-    }
-    return static_cast<long long>(cbDone);
+    return ReadLoop(cb, [&](std::size_t cbDone) { return HostRead(fd, pbData + cbDone, cb - cbDone); });
 }
 
 bool WriteAll(int fd, const std::uint8_t* pbData, std::size_t cb) {
-    while (cb > 0) {
-        const std::int64_t cbWritten = HostWrite(fd, pbData, cb);
-        if (cbWritten < 0 && errno == EINTR)
-            continue;
-        if (cbWritten < 0)
-            return false;
-        if (cbWritten == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        pbData += cbWritten;
-        cb -= static_cast<std::size_t>(cbWritten);
-    }
-    return true;
+    return WriteLoop(cb, [&](std::size_t cbDone) { return HostWrite(fd, pbData + cbDone, cb - cbDone); });
 }
 
 bool QueryHostFile(int fd, std::uint64_t* pqSize, bool* pfRegular) {
