@@ -26,6 +26,14 @@ void PrintUsage(std::FILE* pStream) {
         pStream);
 }
 
+// After the message about a wrong command line: the usage on standard
+// error, and the program ends with ORVA_STATUS_USAGE.
+bool RefuseCommandLine(int* pnStatus) {
+    PrintUsage(stderr);
+    *pnStatus = ORVA_STATUS_USAGE;
+    return false;
+}
+
 }  // namespace
 
 bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatus) {
@@ -38,7 +46,6 @@ bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatu
     };
     *pOptions = OrvaOptions{};
     *pnStatus = 0;
-    // "+": options end at the first non-option, as POSIX has it.
     // "+": options end at the first non-option, as POSIX has it; ":": the
     // messages are ours, with the program's name rather than its path.
     optind = 1;
@@ -60,17 +67,13 @@ bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatu
             return false;
         case ':':
             std::fprintf(stderr, "orva: option %s needs an argument\n", argv[optind - 1]);
-            PrintUsage(stderr);
-            *pnStatus = ORVA_STATUS_USAGE;
-            return false;
+            return RefuseCommandLine(pnStatus);
         default:
             if (optopt != 0)
                 std::fprintf(stderr, "orva: unknown option -%c\n", optopt);
             else
                 std::fprintf(stderr, "orva: unknown option %s\n", argv[optind - 1]);
-            PrintUsage(stderr);
-            *pnStatus = ORVA_STATUS_USAGE;
-            return false;
+            return RefuseCommandLine(pnStatus);
         }
     }
     int nOperands = argc - optind;
@@ -80,9 +83,7 @@ bool ParseOrvaOptions(int argc, char** argv, OrvaOptions* pOptions, int* pnStatu
         std::fprintf(stderr, "orva: %s\n",
                      nOperands > 1 ? "only one script file may be given"
                                    : "a script file cannot be given with -c");
-        PrintUsage(stderr);
-        *pnStatus = ORVA_STATUS_USAGE;
-        return false;
+        return RefuseCommandLine(pnStatus);
     }
     return true;
 }
