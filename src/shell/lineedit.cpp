@@ -145,18 +145,8 @@ CompletionPlace FindPlace(std::string_view line) {
         place.nParameter = nParameters;
         for (;;) {
             place.nItemStart = pos;
-            if (pos < line.size() && line[pos] == '"') {
-                for (++pos; pos < line.size(); ++pos) {
-                    if (line[pos] != '"')
-                        continue;
-                    if (pos + 1 < line.size() && line[pos + 1] == '"') {
-                        ++pos;  // a doubled quote stands for one
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-            }
+            if (pos < line.size() && line[pos] == '"')
+                pos = std::min(QuotedRunEnd(line, pos), line.size());
             // An item that begins with "~/" holds its slashes, as the
             // parser reads it.
             bool fHomePath = line.substr(place.nItemStart, 2) == "~/";

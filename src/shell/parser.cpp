@@ -1,5 +1,6 @@
 // The command-line parser and the small tools every command handler uses:
 // lists, qualifiers, parameter counts and partition numbers.
+#include <algorithm>
 #include <cctype>
 
 #include "shell.h"
@@ -54,20 +55,15 @@ bool GetQualifiers(Cursor& cursor, std::string& qualifiers) {
 // as it stands (a doubled quote inside stays doubled). False, after the
 // message, when the line ends before the closing quote.
 bool GetQuoted(Cursor& cursor, std::string& parameter) {
-    parameter += cursor.line[cursor.pos++];
-    for (;;) {
-        if (cursor.AtEnd()) {
-            Message('E', "missing closing quote");
-            return false;
-        }
-        char c = cursor.line[cursor.pos++];
-        parameter += c;
-        if (c == '"') {
-            if (cursor.Peek() != '"')
-                return true;
-            parameter += cursor.line[cursor.pos++];
-        }
+    const std::size_t end = QuotedRunEnd(cursor.line, cursor.pos);
+    const std::size_t stop = std::min(end, cursor.line.size());
+    parameter += cursor.line.substr(cursor.pos, stop - cursor.pos);
+    cursor.pos = stop;
+    if (end == std::string_view::npos) {
+        Message('E', "missing closing quote");
+        return false;
     }
+    return true;
 }
 
 enum class ParameterResult { None, Read, Failed };
@@ -108,20 +104,8 @@ ParameterResult GetParameter(Cursor& cursor, std::string& parameter) {
 // quote holds every comma up to its closing quote.
 std::size_t ItemEnd(std::string_view list, std::size_t start, char separator) {
     std::size_t pos = start;
-    if (separator == ',' && pos < list.size() && list[pos] == '"') {
-        ++pos;
-        while (pos < list.size()) {
-            if (list[pos] == '"') {
-                if (pos + 1 < list.size() && list[pos + 1] == '"') {
-                    pos += 2;
-                    continue;
-                }
-                ++pos;
-                break;
-            }
-            ++pos;
-        }
-    }
+    if (separator == ',' && pos < list.size() && list[pos] == '"')
+        pos = std::min(QuotedRunEnd(list, pos), list.size());
     std::size_t end = list.find(separator, pos);
     return end == std::string_view::npos ? list.size() : end;
 }
@@ -202,6 +186,18 @@ bool GetListItem(std::string_view list, std::string& item, char separator, unsig
 }
 
 bool IsQuoted(std::string_view text) { return !text.empty() && text[0] == '"'; }
+
+std::size_t QuotedRunEnd(std::string_view text, std::size_t start) {
+    std::size_t pos = start + 1;
+    while (pos < text.size()) {
+        if (text[pos++] != '"')
+            continue;
+        if (pos >= text.size() || text[pos] != '"')
+            return pos;
+        ++pos;  // a doubled quote stands for one
+    }
+    return std::string_view::npos;
+}
 
 std::string Unquote(std::string_view text) {
     if (!IsQuoted(text))

@@ -113,6 +113,10 @@ bool GetQuotedListItem(std::string_view list, std::string& item, char separator,
 bool IsQuoted(std::string_view text);
 std::string Unquote(std::string_view text);
 std::string Quote(std::string_view text);
+// The end of the quoted run whose opening double quote is at `start`: just
+// after its closing quote (a doubled quote inside does not close it), or
+// npos when the text ends first.
+std::size_t QuotedRunEnd(std::string_view text, std::size_t start);
 // Items of a comma list; 0 for an empty text.
 unsigned CountListItems(std::string_view parameter);
 // False, after "list not allowed", when the parameter holds a comma.
