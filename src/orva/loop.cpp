@@ -1,7 +1,5 @@
 // The command loop: reads command lines, hands "!" lines to the host, and
 // dispatches every other line by its abbreviated command word.
-#include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -32,9 +30,9 @@ bool IsComment(const std::string& line) {
 }
 
 #ifdef ORVA_LINE_EDITING
-// Tab completion: the names of the mounted unit that begin with the prefix.
-// A damaged directory or a device fault has been reported and ends the list.
-void ListOS8Names(std::string_view prefix, std::vector<std::string>& names) {
+// Tab completion: the names of the mounted unit. A damaged directory or a
+// device fault has been reported and ends the list.
+void ListOS8Names(std::vector<std::string>& names) {
     if (!IsDiskMounted())
         return;
     try {
@@ -42,10 +40,7 @@ void ListOS8Names(std::string_view prefix, std::vector<std::string>& names) {
         InitContext(&context);
         std::string name;
         while (NextEntry(&context, &name, nullptr, nullptr, nullptr, nullptr)) {
-            if (!name.empty() && name.size() >= prefix.size() &&
-                std::equal(prefix.begin(), prefix.end(), name.begin(), [](char a, char b) {
-                    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-                }))
+            if (!name.empty())
                 names.push_back(name);
         }
     } catch (const CommandAbort&) {

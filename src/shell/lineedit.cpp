@@ -202,9 +202,11 @@ void AddOS8Names(std::string_view item, std::vector<std::string>& matches) {
     if (g_pfnOS8Names == nullptr)
         return;
     std::vector<std::string> names;
-    g_pfnOS8Names(item, names);
-    for (std::string& name : names)
-        matches.push_back(InTypedCase(name, item));
+    g_pfnOS8Names(names);
+    for (const std::string& name : names) {
+        if (StartsWithFolded(name, item))
+            matches.push_back(InTypedCase(name, item));
+    }
     std::sort(matches.begin(), matches.end());
     matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
 }

@@ -63,8 +63,9 @@ bool IsLineEditing();
 bool ReadEditedLine(const char* pszPrompt, std::string& line);
 // Tab completion offers OS/8 names where a command expects them; the
 // command loop hands in the function that lists the names of the mounted
-// unit matching a prefix (nothing when no disk is mounted).
-using OS8NameLister = void (*)(std::string_view prefix, std::vector<std::string>& names);
+// unit (nothing when no disk is mounted); completion keeps those that begin
+// as the item typed.
+using OS8NameLister = void (*)(std::vector<std::string>& names);
 void SetOS8NameLister(OS8NameLister pfnLister);
 
 // Asks a YES/NO question (the format ends in " ?"). An empty answer gives
