@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -39,6 +40,8 @@ struct MountState {
     // A TU56 image in the 128-word form (recognised by its size when it is
     // opened) rather than the simulator's 129 words per tape block.
     bool fTapeWords128 = false;
+    // The 512-byte sectors of a physical drive.
+    std::uint64_t qDriveSectors = 0;
     // What the host file or device is, taken when it was opened, so that a
     // host file named later can be told to be the same one whatever name it
     // is given.
@@ -202,6 +205,13 @@ void MapHalfBlockNB03(unsigned nHalf, unsigned* pnBank, unsigned* pnOffset) {
 
 std::uint64_t LbaHE02(unsigned nBlock) {
     return std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS + nBlock;
+}
+
+// The whole partitions of a drive of qSectors sectors; a count too large
+// for 32 bits saturates.
+std::uint32_t DrivePartitions(std::uint64_t qSectors) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        qSectors / HE02_PARTITION_SECTORS, std::numeric_limits<std::uint32_t>::max()));
 }
 
 // ---- TU56: two tape blocks per block ----------------------------------------
@@ -486,7 +496,7 @@ std::uint64_t BlocksInUnit() {
         return 0;
     if (g_mount.nDiskType == DiskType::HE02 && !g_mount.fVirtualDisk) {
         std::uint64_t qStart = std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS;
-        std::uint64_t qSectors = GetDriveSectorCount();
+        std::uint64_t qSectors = g_mount.qDriveSectors;
         if (qSectors <= qStart)
             return 0;
         return std::min<std::uint64_t>(HE02_BLOCKS, qSectors - qStart);
@@ -577,6 +587,7 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_mount.fVirtualDisk = fVirtual;
     g_mount.nPartition = 0;
     g_mount.fTapeWords128 = false;
+    g_mount.qDriveSectors = 0;
 }
 
 // A TU56 image of exactly the size of the 128-word form is read and written
@@ -610,19 +621,18 @@ void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) 
 
 // ---- Mount state ----------------------------------------------------------------
 
-bool LockHostFile(int fd, bool fExclusive) { return HostLockFile(fd, fExclusive); }
-
 bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
     g_fDiskInUse = false;
+    std::uint64_t qDriveBytes = 0;
     if (fVirtual) {
         int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
         HostFd hFile(::open(HostPath(name).c_str(), nFlags));
         if (!hFile.IsOpen())
             return false;
-        if (!LockHostFile(hFile.Get(), !fReadOnly)) {
+        if (!HostLockFile(hFile.Get(), !fReadOnly)) {
             g_fDiskInUse = true;
             return false;
         }
@@ -630,8 +640,10 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     } else {
         if (nDiskType != DiskType::HE02)
             return false;
-        if (!OpenDriveHE02(name))
+        if (!OpenDriveHE02(name, &qDriveBytes))
             return false;
+        Message('I', "HE02 supports %d OS/8 partitions",
+                static_cast<int>(DrivePartitions(qDriveBytes / HE02_SECTOR_SIZE)));
         if (!LockDrive(!fReadOnly)) {
             g_fDiskInUse = true;
             ReleaseDrive();
@@ -639,6 +651,7 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
         }
     }
     SetMounted(fVirtual, fReadOnly, nDiskType, name);
+    g_mount.qDriveSectors = qDriveBytes / HE02_SECTOR_SIZE;
     if (fVirtual && nDiskType == DiskType::TU56)
         g_mount.fTapeWords128 = IsTapeWords128(g_mount.hVirtualDisk.Get());
     return true;
@@ -658,7 +671,7 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     // Locked before the zero fill, so no other program opens the new image
     // half written. The file is new, so only another program that opened it
     // in the meantime can hold it.
-    if (!LockHostFile(hFile.Get(), true)) {
+    if (!HostLockFile(hFile.Get(), true)) {
         g_fDiskInUse = true;
         return false;
     }
@@ -717,7 +730,7 @@ bool SelectPartition(std::uint32_t nPartition) {
             return false;
         break;
     case DiskType::HE02:
-        if (g_mount.fVirtualDisk || nPartition >= GetDrivePartitionCount())
+        if (g_mount.fVirtualDisk || nPartition >= DrivePartitions(g_mount.qDriveSectors))
             return false;
         break;
     default:
