@@ -533,19 +533,6 @@ void TransferBlocks(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t
         ReportTransferFault(fWrite, nFirst + nFailed, GetErrorText().c_str());
 }
 
-struct ImageGeometry {
-    unsigned cbSector;
-    unsigned nSectors;
-};
-
-// A new image is the device's full size, written in units of its sector,
-// bank or tape block.
-ImageGeometry GetImageGeometry(DiskType nDiskType) {
-    const DeviceInfo& device = GetDeviceInfo(nDiskType);
-    assert(device.cbImage % device.cbSector == 0);
-    return {device.cbSector, static_cast<unsigned>(device.cbImage / device.cbSector)};
-}
-
 // A new image is written about a mebibyte at a time.
 constexpr std::size_t ZERO_FILL_SIZE = std::size_t{1} << 20;
 
@@ -553,19 +540,21 @@ struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 
-// Writes nSectors zero sectors of cbSector bytes from the start of the image,
-// as many whole sectors at a time as the zero buffer holds. The buffer lives
-// only while the image is written, so it adds nothing to the memory the run
-// needs later; should it not be had, one bank at a time is written instead.
-// False (errno set) at the first write that fails.
-bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
-    assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE);
+// Writes a new image of the device's full size, all zeros, in units of its
+// sector, bank or tape block: as many whole units at a time as the zero
+// buffer holds. The buffer lives only while the image is written, so it adds
+// nothing to the memory the run needs later; should it not be had, one bank
+// at a time is written instead. False (errno set) at the first write that
+// fails.
+bool ZeroFillDisk(const DeviceInfo& device) {
+    const unsigned cbSector = device.cbSector;
+    assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE && device.cbImage % cbSector == 0);
     std::array<std::uint8_t, NB03_BANK_SIZE> abBank{};
     std::unique_ptr<std::uint8_t, FreeDeleter> pbBuffer(
         static_cast<std::uint8_t*>(std::calloc(ZERO_FILL_SIZE, 1)));
     const std::uint8_t* pbZero = pbBuffer ? pbBuffer.get() : abBank.data();
     const std::size_t cbZero = pbBuffer ? ZERO_FILL_SIZE : abBank.size();
-    const std::uint64_t qSize = std::uint64_t{cbSector} * nSectors;
+    const std::uint64_t qSize = device.cbImage;
     const std::size_t cbChunk = cbZero / cbSector * cbSector;
     for (std::uint64_t lOffset = 0; lOffset < qSize; lOffset += cbChunk) {
         const auto cb = static_cast<std::size_t>(std::min<std::uint64_t>(cbChunk, qSize - lOffset));
@@ -663,7 +652,6 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
     g_fDiskInUse = false;
-    ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
     HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
     if (!hFile.IsOpen())
@@ -677,7 +665,7 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     }
     g_mount.hVirtualDisk = std::move(hFile);
     SetMounted(true, false, nDiskType, name);
-    if (ZeroFillDisk(geometry.cbSector, geometry.nSectors))
+    if (ZeroFillDisk(GetDeviceInfo(nDiskType)))
         return true;
     // A partly written image is no disk: drop it and leave nothing mounted.
     int nError = errno;
