@@ -435,24 +435,10 @@ void BanksOfRunNB03(unsigned nFirst, unsigned nCount, unsigned* pnFirstBank, uns
     *pnBanks = nLastBank - *pnFirstBank + 1;
 }
 
-bool ReadRunNB03(unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
-    unsigned nFirstBank = 0, nBanks = 0;
-    BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
-    if (!MoveBytes(false, 0, std::size_t{nBanks} * NB03_BANK_SIZE,
-                   std::uint64_t{nFirstBank} * NB03_BANK_SIZE))
-        return false;
-    for (unsigned h = 0; h < 2 * nCount; ++h) {
-        unsigned nBank = 0, nOffset = 0;
-        MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
-        UnpackHalfBlockNB03(g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset,
-                            pwData + h * NB03_WORDS_PER_HALF);
-    }
-    return true;
-}
-
-// Read-modify-write of whole banks, so the other half-blocks of each bank
-// keep their contents.
-bool WriteRunNB03(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) {
+// The banks the run touches are read whole; a write packs its half-blocks
+// into them and writes them back (read-modify-write), so the other
+// half-blocks of each bank keep their contents.
+bool TransferRunNB03(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
     unsigned nFirstBank = 0, nBanks = 0;
     BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
     const std::size_t cbBanks = std::size_t{nBanks} * NB03_BANK_SIZE;
@@ -462,10 +448,13 @@ bool WriteRunNB03(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData)
     for (unsigned h = 0; h < 2 * nCount; ++h) {
         unsigned nBank = 0, nOffset = 0;
         MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
-        PackHalfBlockNB03(pwData + h * NB03_WORDS_PER_HALF,
-                          g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset);
+        std::uint8_t* pbHalf = g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset;
+        if (fWrite)
+            PackHalfBlockNB03(pwData + h * NB03_WORDS_PER_HALF, pbHalf);
+        else
+            UnpackHalfBlockNB03(pbHalf, pwData + h * NB03_WORDS_PER_HALF);
     }
-    return MoveBytes(true, 0, cbBanks, lOffset);
+    return !fWrite || MoveBytes(true, 0, cbBanks, lOffset);
 }
 
 // The device transfers of a run; false (errno set) on a fault, with
@@ -474,7 +463,7 @@ bool TransferRun(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* p
                  unsigned* pnFailed) {
     *pnFailed = 0;
     if (g_mount.nDiskType == DiskType::NB03)
-        return fWrite ? WriteRunNB03(nFirst, nCount, pwData) : ReadRunNB03(nFirst, nCount, pwData);
+        return TransferRunNB03(fWrite, nFirst, nCount, pwData);
     return fWrite ? WriteRunSectors(nFirst, nCount, pwData, pnFailed)
                   : ReadRunSectors(nFirst, nCount, pwData, pnFailed);
 }
