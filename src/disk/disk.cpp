@@ -576,6 +576,22 @@ bool IsTapeWords128(int fd) {
     return QueryHostFile(fd, &qSize, &fRegular) && fRegular && qSize == TU56_IMAGE_128_BYTES;
 }
 
+// Opens the image file at the host path with nFlags (O_CREAT makes it with
+// mode 0666), takes its lock, exclusive or shared, and keeps it as the
+// mounted image. False (errno set) when it cannot be opened, or with
+// g_fDiskInUse set when another program holds its lock.
+bool OpenImageFile(const std::string& path, int nFlags, bool fExclusive) {
+    HostFd hFile(::open(path.c_str(), nFlags | O_BINARY | O_CLOEXEC, 0666));
+    if (!hFile.IsOpen())
+        return false;
+    if (!HostLockFile(hFile.Get(), fExclusive)) {
+        g_fDiskInUse = true;
+        return false;
+    }
+    g_mount.hVirtualDisk = std::move(hFile);
+    return true;
+}
+
 }  // namespace
 
 // ---- Block transfer -----------------------------------------------------------
@@ -606,15 +622,8 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_fDiskInUse = false;
     std::uint64_t qDriveBytes = 0;
     if (fVirtual) {
-        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
-        HostFd hFile(::open(HostPath(name).c_str(), nFlags));
-        if (!hFile.IsOpen())
+        if (!OpenImageFile(HostPath(name), fReadOnly ? O_RDONLY : O_RDWR, !fReadOnly))
             return false;
-        if (!HostLockFile(hFile.Get(), !fReadOnly)) {
-            g_fDiskInUse = true;
-            return false;
-        }
-        g_mount.hVirtualDisk = std::move(hFile);
     } else {
         if (nDiskType != DiskType::HE02)
             return false;
@@ -642,17 +651,11 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
         CloseDisk();
     g_fDiskInUse = false;
     std::string path = HostPath(name);
-    HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
-    if (!hFile.IsOpen())
-        return false;
     // Locked before the zero fill, so no other program opens the new image
     // half written. The file is new, so only another program that opened it
     // in the meantime can hold it.
-    if (!HostLockFile(hFile.Get(), true)) {
-        g_fDiskInUse = true;
+    if (!OpenImageFile(path, O_RDWR | O_CREAT | O_EXCL, true))
         return false;
-    }
-    g_mount.hVirtualDisk = std::move(hFile);
     SetMounted(true, false, nDiskType, name);
     if (ZeroFillDisk(GetDeviceInfo(nDiskType)))
         return true;
