@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -39,6 +40,8 @@ struct MountState {
     // A TU56 image in the 128-word form (recognised by its size when it is
     // opened) rather than the simulator's 129 words per tape block.
     bool fTapeWords128 = false;
+    // The 512-byte sectors of a physical drive.
+    std::uint64_t qDriveSectors = 0;
     // What the host file or device is, taken when it was opened, so that a
     // host file named later can be told to be the same one whatever name it
     // is given.
@@ -202,6 +205,13 @@ void MapHalfBlockNB03(unsigned nHalf, unsigned* pnBank, unsigned* pnOffset) {
 
 std::uint64_t LbaHE02(unsigned nBlock) {
     return std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS + nBlock;
+}
+
+// The whole partitions of a drive of qSectors sectors; a count too large
+// for 32 bits saturates.
+std::uint32_t DrivePartitions(std::uint64_t qSectors) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        qSectors / HE02_PARTITION_SECTORS, std::numeric_limits<std::uint32_t>::max()));
 }
 
 // ---- TU56: two tape blocks per block ----------------------------------------
@@ -425,24 +435,10 @@ void BanksOfRunNB03(unsigned nFirst, unsigned nCount, unsigned* pnFirstBank, uns
     *pnBanks = nLastBank - *pnFirstBank + 1;
 }
 
-bool ReadRunNB03(unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
-    unsigned nFirstBank = 0, nBanks = 0;
-    BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
-    if (!MoveBytes(false, 0, std::size_t{nBanks} * NB03_BANK_SIZE,
-                   std::uint64_t{nFirstBank} * NB03_BANK_SIZE))
-        return false;
-    for (unsigned h = 0; h < 2 * nCount; ++h) {
-        unsigned nBank = 0, nOffset = 0;
-        MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
-        UnpackHalfBlockNB03(g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset,
-                            pwData + h * NB03_WORDS_PER_HALF);
-    }
-    return true;
-}
-
-// Read-modify-write of whole banks, so the other half-blocks of each bank
-// keep their contents.
-bool WriteRunNB03(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) {
+// The banks the run touches are read whole; a write packs its half-blocks
+// into them and writes them back (read-modify-write), so the other
+// half-blocks of each bank keep their contents.
+bool TransferRunNB03(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* pwData) {
     unsigned nFirstBank = 0, nBanks = 0;
     BanksOfRunNB03(nFirst, nCount, &nFirstBank, &nBanks);
     const std::size_t cbBanks = std::size_t{nBanks} * NB03_BANK_SIZE;
@@ -452,10 +448,13 @@ bool WriteRunNB03(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData)
     for (unsigned h = 0; h < 2 * nCount; ++h) {
         unsigned nBank = 0, nOffset = 0;
         MapHalfBlockNB03(2 * nFirst + h, &nBank, &nOffset);
-        PackHalfBlockNB03(pwData + h * NB03_WORDS_PER_HALF,
-                          g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset);
+        std::uint8_t* pbHalf = g_abRun.data() + (nBank - nFirstBank) * NB03_BANK_SIZE + nOffset;
+        if (fWrite)
+            PackHalfBlockNB03(pwData + h * NB03_WORDS_PER_HALF, pbHalf);
+        else
+            UnpackHalfBlockNB03(pbHalf, pwData + h * NB03_WORDS_PER_HALF);
     }
-    return MoveBytes(true, 0, cbBanks, lOffset);
+    return !fWrite || MoveBytes(true, 0, cbBanks, lOffset);
 }
 
 // The device transfers of a run; false (errno set) on a fault, with
@@ -464,7 +463,7 @@ bool TransferRun(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t* p
                  unsigned* pnFailed) {
     *pnFailed = 0;
     if (g_mount.nDiskType == DiskType::NB03)
-        return fWrite ? WriteRunNB03(nFirst, nCount, pwData) : ReadRunNB03(nFirst, nCount, pwData);
+        return TransferRunNB03(fWrite, nFirst, nCount, pwData);
     return fWrite ? WriteRunSectors(nFirst, nCount, pwData, pnFailed)
                   : ReadRunSectors(nFirst, nCount, pwData, pnFailed);
 }
@@ -486,7 +485,7 @@ std::uint64_t BlocksInUnit() {
         return 0;
     if (g_mount.nDiskType == DiskType::HE02 && !g_mount.fVirtualDisk) {
         std::uint64_t qStart = std::uint64_t{g_mount.nPartition} * HE02_PARTITION_SECTORS;
-        std::uint64_t qSectors = GetDriveSectorCount();
+        std::uint64_t qSectors = g_mount.qDriveSectors;
         if (qSectors <= qStart)
             return 0;
         return std::min<std::uint64_t>(HE02_BLOCKS, qSectors - qStart);
@@ -523,19 +522,6 @@ void TransferBlocks(bool fWrite, unsigned nFirst, unsigned nCount, std::uint16_t
         ReportTransferFault(fWrite, nFirst + nFailed, GetErrorText().c_str());
 }
 
-struct ImageGeometry {
-    unsigned cbSector;
-    unsigned nSectors;
-};
-
-// A new image is the device's full size, written in units of its sector,
-// bank or tape block.
-ImageGeometry GetImageGeometry(DiskType nDiskType) {
-    const DeviceInfo& device = GetDeviceInfo(nDiskType);
-    assert(device.cbImage % device.cbSector == 0);
-    return {device.cbSector, static_cast<unsigned>(device.cbImage / device.cbSector)};
-}
-
 // A new image is written about a mebibyte at a time.
 constexpr std::size_t ZERO_FILL_SIZE = std::size_t{1} << 20;
 
@@ -543,19 +529,21 @@ struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 
-// Writes nSectors zero sectors of cbSector bytes from the start of the image,
-// as many whole sectors at a time as the zero buffer holds. The buffer lives
-// only while the image is written, so it adds nothing to the memory the run
-// needs later; should it not be had, one bank at a time is written instead.
-// False (errno set) at the first write that fails.
-bool ZeroFillDisk(unsigned cbSector, unsigned nSectors) {
-    assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE);
+// Writes a new image of the device's full size, all zeros, in units of its
+// sector, bank or tape block: as many whole units at a time as the zero
+// buffer holds. The buffer lives only while the image is written, so it adds
+// nothing to the memory the run needs later; should it not be had, one bank
+// at a time is written instead. False (errno set) at the first write that
+// fails.
+bool ZeroFillDisk(const DeviceInfo& device) {
+    const unsigned cbSector = device.cbSector;
+    assert(cbSector > 0 && cbSector <= NB03_BANK_SIZE && device.cbImage % cbSector == 0);
     std::array<std::uint8_t, NB03_BANK_SIZE> abBank{};
     std::unique_ptr<std::uint8_t, FreeDeleter> pbBuffer(
         static_cast<std::uint8_t*>(std::calloc(ZERO_FILL_SIZE, 1)));
     const std::uint8_t* pbZero = pbBuffer ? pbBuffer.get() : abBank.data();
     const std::size_t cbZero = pbBuffer ? ZERO_FILL_SIZE : abBank.size();
-    const std::uint64_t qSize = std::uint64_t{cbSector} * nSectors;
+    const std::uint64_t qSize = device.cbImage;
     const std::size_t cbChunk = cbZero / cbSector * cbSector;
     for (std::uint64_t lOffset = 0; lOffset < qSize; lOffset += cbChunk) {
         const auto cb = static_cast<std::size_t>(std::min<std::uint64_t>(cbChunk, qSize - lOffset));
@@ -577,6 +565,7 @@ void SetMounted(bool fVirtual, bool fReadOnly, DiskType nDiskType,
     g_mount.fVirtualDisk = fVirtual;
     g_mount.nPartition = 0;
     g_mount.fTapeWords128 = false;
+    g_mount.qDriveSectors = 0;
 }
 
 // A TU56 image of exactly the size of the 128-word form is read and written
@@ -585,6 +574,22 @@ bool IsTapeWords128(int fd) {
     std::uint64_t qSize = 0;
     bool fRegular = false;
     return QueryHostFile(fd, &qSize, &fRegular) && fRegular && qSize == TU56_IMAGE_128_BYTES;
+}
+
+// Opens the image file at the host path with nFlags (O_CREAT makes it with
+// mode 0666), takes its lock, exclusive or shared, and keeps it as the
+// mounted image. False (errno set) when it cannot be opened, or with
+// g_fDiskInUse set when another program holds its lock.
+bool OpenImageFile(const std::string& path, int nFlags, bool fExclusive) {
+    HostFd hFile(::open(path.c_str(), nFlags | O_BINARY | O_CLOEXEC, 0666));
+    if (!hFile.IsOpen())
+        return false;
+    if (!HostLockFile(hFile.Get(), fExclusive)) {
+        g_fDiskInUse = true;
+        return false;
+    }
+    g_mount.hVirtualDisk = std::move(hFile);
+    return true;
 }
 
 }  // namespace
@@ -610,28 +615,22 @@ void WriteBlocks(unsigned nFirst, unsigned nCount, const std::uint16_t* pwData) 
 
 // ---- Mount state ----------------------------------------------------------------
 
-bool LockHostFile(int fd, bool fExclusive) { return HostLockFile(fd, fExclusive); }
-
 bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
               const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
     g_fDiskInUse = false;
+    std::uint64_t qDriveBytes = 0;
     if (fVirtual) {
-        int nFlags = (fReadOnly ? O_RDONLY : O_RDWR) | O_BINARY | O_CLOEXEC;
-        HostFd hFile(::open(HostPath(name).c_str(), nFlags));
-        if (!hFile.IsOpen())
+        if (!OpenImageFile(HostPath(name), fReadOnly ? O_RDONLY : O_RDWR, !fReadOnly))
             return false;
-        if (!LockHostFile(hFile.Get(), !fReadOnly)) {
-            g_fDiskInUse = true;
-            return false;
-        }
-        g_mount.hVirtualDisk = std::move(hFile);
     } else {
         if (nDiskType != DiskType::HE02)
             return false;
-        if (!OpenDriveHE02(name))
+        if (!OpenDriveHE02(name, &qDriveBytes))
             return false;
+        Message('I', "HE02 supports %d OS/8 partitions",
+                static_cast<int>(DrivePartitions(qDriveBytes / HE02_SECTOR_SIZE)));
         if (!LockDrive(!fReadOnly)) {
             g_fDiskInUse = true;
             ReleaseDrive();
@@ -639,6 +638,7 @@ bool OpenDisk(bool fVirtual, bool fReadOnly, DiskType nDiskType,
         }
     }
     SetMounted(fVirtual, fReadOnly, nDiskType, name);
+    g_mount.qDriveSectors = qDriveBytes / HE02_SECTOR_SIZE;
     if (fVirtual && nDiskType == DiskType::TU56)
         g_mount.fTapeWords128 = IsTapeWords128(g_mount.hVirtualDisk.Get());
     return true;
@@ -650,21 +650,14 @@ bool CreateDisk(bool fVirtual, DiskType nDiskType, const std::string& name) {
     if (IsDiskMounted())
         CloseDisk();
     g_fDiskInUse = false;
-    ImageGeometry geometry = GetImageGeometry(nDiskType);
     std::string path = HostPath(name);
-    HostFd hFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666));
-    if (!hFile.IsOpen())
-        return false;
     // Locked before the zero fill, so no other program opens the new image
     // half written. The file is new, so only another program that opened it
     // in the meantime can hold it.
-    if (!LockHostFile(hFile.Get(), true)) {
-        g_fDiskInUse = true;
+    if (!OpenImageFile(path, O_RDWR | O_CREAT | O_EXCL, true))
         return false;
-    }
-    g_mount.hVirtualDisk = std::move(hFile);
     SetMounted(true, false, nDiskType, name);
-    if (ZeroFillDisk(geometry.cbSector, geometry.nSectors))
+    if (ZeroFillDisk(GetDeviceInfo(nDiskType)))
         return true;
     // A partly written image is no disk: drop it and leave nothing mounted.
     int nError = errno;
@@ -717,7 +710,7 @@ bool SelectPartition(std::uint32_t nPartition) {
             return false;
         break;
     case DiskType::HE02:
-        if (g_mount.fVirtualDisk || nPartition >= GetDrivePartitionCount())
+        if (g_mount.fVirtualDisk || nPartition >= DrivePartitions(g_mount.qDriveSectors))
             return false;
         break;
     default:

@@ -12,21 +12,18 @@
 
 #include "devices.h"
 
-// The physical drive (HE02). OpenDriveHE02 opens it and counts its
-// partitions (false after its E message); ReleaseDrive lets it go.
-bool OpenDriveHE02(const std::string& name);
+// The physical drive (HE02), the host's own part of it: the host calls.
+// OpenDriveHE02 opens it and gives its size in bytes (false after its E
+// message); ReleaseDrive lets it go. The partitions are counted by the
+// disk module, the same on every host.
+bool OpenDriveHE02(const std::string& name, std::uint64_t* pqBytes);
 void ReleaseDrive();
 
-// Takes the host's advisory lock on an open image or drive so that no other
-// program writes it at the same time: exclusive for a writable mount, shared
-// for a read-only one. It lasts until the descriptor is closed. False (errno
-// set) only when another open holds a lock that conflicts; a host file system
-// that keeps no locks leaves the image unlocked and answers true.
-bool LockHostFile(int fd, bool fExclusive);
-// LockHostFile on the open drive.
+// Takes the host's lock on the open drive so that no other program writes
+// it at the same time, as HostLockFile does for an image: exclusive for a
+// writable mount, shared for a read-only one. False (errno set) only when
+// another program holds a lock that conflicts.
 bool LockDrive(bool fExclusive);
-std::uint32_t GetDrivePartitionCount();
-std::uint64_t GetDriveSectorCount();
 // Move nSectors 512-byte sectors of the drive from qLBA on; false (errno
 // set) on failure. Sectors beyond the end of a drive image read as zero.
 bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData);

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <limits>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -20,8 +19,6 @@
 namespace {
 
 HostFd g_hDrive;
-std::uint64_t g_qDriveSectors = 0;
-std::uint32_t g_nPartitions = 0;
 
 // The size in bytes of the open drive; false (errno set) when it cannot be
 // had or the path is neither a block device nor a regular file.
@@ -46,13 +43,13 @@ bool QueryDriveSize(int fd, std::uint64_t* pqBytes) {
 
 }  // namespace
 
-bool LockDrive(bool fExclusive) { return LockHostFile(g_hDrive.Get(), fExclusive); }
+bool LockDrive(bool fExclusive) { return HostLockFile(g_hDrive.Get(), fExclusive); }
 
 std::string GetErrorText() {
     return std::strerror(errno);
 }
 
-bool OpenDriveHE02(const std::string& name) {
+bool OpenDriveHE02(const std::string& name, std::uint64_t* pqBytes) {
     ReleaseDrive();
     // Read and write access even for a read-only mount: read-only is
     // enforced by the commands above the device.
@@ -64,21 +61,13 @@ bool OpenDriveHE02(const std::string& name) {
         errno = nError;
         return false;
     }
-    std::uint64_t qBytes = 0;
-    if (!QueryDriveSize(hDrive.Get(), &qBytes)) {
+    if (!QueryDriveSize(hDrive.Get(), pqBytes)) {
         int nError = errno;
         Message('E', "Error opening drive for I/O: %s", GetErrorText().c_str());
         errno = nError;
         return false;
     }
     g_hDrive = std::move(hDrive);
-    g_qDriveSectors = qBytes / HE02_SECTOR_SIZE;
-    // Only whole partitions count.
-    std::uint64_t qPartitions = g_qDriveSectors / HE02_PARTITION_SECTORS;
-    g_nPartitions = qPartitions > std::numeric_limits<std::uint32_t>::max()
-                        ? std::numeric_limits<std::uint32_t>::max()
-                        : static_cast<std::uint32_t>(qPartitions);
-    Message('I', "HE02 supports %d OS/8 partitions", static_cast<int>(g_nPartitions));
     return true;
 }
 
@@ -90,10 +79,6 @@ void ReleaseDrive() {
     ::fsync(g_hDrive.Get());
     g_hDrive.Reset();
 }
-
-std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
-
-std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
 
 bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData) {
     const std::size_t cb = nSectors * HE02_SECTOR_SIZE;

@@ -1,7 +1,6 @@
 // The physical-drive layer of Windows. A drive is named by its letter and a
 // colon ("E:") and opened as the raw volume "\\.\E:"; its size comes from
-// the drive geometry, and every whole 4,096 sectors of it is one OS/8
-// partition. Releasing the drive ejects its medium. The Win32 calls
+// the drive geometry. Releasing the drive ejects its medium. The Win32 calls
 // themselves are behind drive_win32.h, so that this file is the same for the
 // real drive and for the fake one of the tests.
 #include <cctype>
@@ -18,8 +17,6 @@ namespace {
 
 bool g_fDriveOpen = false;
 DriveHandle g_hDrive = nullptr;
-std::uint64_t g_qDriveSectors = 0;
-std::uint32_t g_nPartitions = 0;
 
 // The Win32 error of the last drive call that failed, until GetErrorText
 // has told it; 0 when the last fault was one of an image file (errno).
@@ -46,7 +43,7 @@ std::string GetErrorText() {
     return text;
 }
 
-bool OpenDriveHE02(const std::string& name) {
+bool OpenDriveHE02(const std::string& name, std::uint64_t* pqBytes) {
     ReleaseDrive();
     if (!IsDriveLetterName(name)) {
         Message('E', "Use <drive letter>: as the device name to open a physical drive");
@@ -79,13 +76,7 @@ bool OpenDriveHE02(const std::string& name) {
     }
     g_hDrive = hDrive;
     g_fDriveOpen = true;
-    g_qDriveSectors = qBytes / HE02_SECTOR_SIZE;
-    // Only whole partitions count.
-    std::uint64_t qPartitions = g_qDriveSectors / HE02_PARTITION_SECTORS;
-    g_nPartitions = qPartitions > std::numeric_limits<std::uint32_t>::max()
-                        ? std::numeric_limits<std::uint32_t>::max()
-                        : static_cast<std::uint32_t>(qPartitions);
-    Message('I', "HE02 supports %d OS/8 partitions", static_cast<int>(g_nPartitions));
+    *pqBytes = qBytes;
     return true;
 }
 
@@ -102,10 +93,6 @@ void ReleaseDrive() {
 // it for reading while it is in use (so no second orva), so it needs no
 // lock of its own.
 bool LockDrive(bool) { return true; }
-
-std::uint32_t GetDrivePartitionCount() { return g_nPartitions; }
-
-std::uint64_t GetDriveSectorCount() { return g_qDriveSectors; }
 
 // A run is at most a few dozen sectors: one call moves it.
 bool ReadSectorsDrive(std::uint64_t qLBA, std::size_t nSectors, std::uint8_t* pbData) {
