@@ -36,6 +36,9 @@ struct TransferFlags {
     bool fConfirm = false;
 };
 
+// The mode as READ and WRITE name it in their messages: ASCII, image or byte.
+const char* TransferModeName(TransferMode mode);
+
 // Checks the qualifiers and parameters of READ and WRITE and sets the flags;
 // false (after its message) when the command must end.
 bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,

@@ -130,7 +130,6 @@ void KeepFileDate(const std::string& hostName, std::uint16_t wDate) {
 
 bool ReadFiles(const std::string& pattern, const std::string& destination, TransferMode mode,
                bool fConfirm) {
-    static const char* const kModeNames[] = {"ASCII", "image", "byte"};
     bool fFound = false;
     OS8_CONTEXT context;
     InitContext(&context);
@@ -147,7 +146,7 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, Trans
         if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName)) {
             KeepFileDate(hostName, wDate);
             Message('I', "read %s into %s file %s", name.c_str(),
-                    kModeNames[static_cast<int>(mode)], shownName.c_str());
+                    TransferModeName(mode), shownName.c_str());
         }
     }
     return fFound;
@@ -172,6 +171,15 @@ void ReadBootBlock(const std::string& hostName) {
 }
 
 }  // namespace
+
+const char* TransferModeName(TransferMode mode) {
+    switch (mode) {
+    case TransferMode::Ascii: return "ASCII";
+    case TransferMode::Image: return "image";
+    case TransferMode::Byte: return "byte";
+    }
+    return "";
+}
 
 bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
                              const std::string& param2, TransferFlags* pFlags) {
