@@ -30,23 +30,15 @@ void ReportWriteError(const std::string& hostName, int nError) {
     Message('E', "error writing file %s (%s)", Unquote(hostName).c_str(), HostReason(nError));
 }
 
-// A host file written over the mounted image would destroy the disk being
-// read; it is refused before anything is opened for writing.
-bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
-    // The path is this host's already: quoted, it is taken as it stands.
-    if (!IsMountedDisk(Quote(path)))
-        return false;
-    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
-    return true;
-}
-
 // Copies nCount blocks from nFirst into a new host file in the mode; false
 // after its message. A text file replaces an existing file; image and byte
 // files are created new, never over an existing file. A copy that fails or
 // is abandoned leaves no partial file behind.
 bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
-    if (RefuseMountedDisk(path, hostName))
+    // Refused before anything is opened for writing. The path is this
+    // host's already: quoted, it is taken as it stands.
+    if (RefuseMountedDisk(Quote(path), hostName))
         return false;
     PartialOutput partial(path);
     bool fCopied = false;
