@@ -263,7 +263,7 @@ void DoVerify(const std::string& qualifiers, const std::string& param1, const st
     bool fAll = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (word.size() >= 3 && word.compare(0, 3, "ALL") == 0) {
+        if (MatchKeyword(word, "ALL", 3)) {
             fAll = true;
         } else {
             ReportUnknownQualifier(word);
