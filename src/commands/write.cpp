@@ -373,14 +373,13 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
         WriteBootBlock(param1);
         return;
     }
-    TransferMode mode = flags.mode;
     std::string item, os8Pattern;
     for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the
         // others keep their host names.
         if (!GetListItem(param2, os8Pattern, ',', nIndex))
             os8Pattern = "*.*";
-        if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
+        if (!WriteFiles(os8Pattern, item, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", Unquote(item).c_str());
     }
 }
