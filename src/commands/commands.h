@@ -10,6 +10,10 @@
 
 bool CheckMounted();
 bool CheckWritable();
+// A host file written over the mounted image or drive would destroy the
+// disk being read: true, after "NAME is the mounted disk", when hostPath (as
+// IsMountedDisk takes it) names it. hostName is the name shown, unquoted.
+bool RefuseMountedDisk(const std::string& hostPath, const std::string& hostName);
 void DismountCurrent();
 
 void DoMount(const std::string& qualifiers, const std::string& param1, const std::string& param2);
@@ -35,6 +39,9 @@ struct TransferFlags {
     bool fBoot = false;
     bool fConfirm = false;
 };
+
+// The mode as READ and WRITE name it in their messages: ASCII, image or byte.
+const char* TransferModeName(TransferMode mode);
 
 // Checks the qualifiers and parameters of READ and WRITE and sets the flags;
 // false (after its message) when the command must end.

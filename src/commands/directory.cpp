@@ -129,11 +129,9 @@ void DoDirectory(const std::string& qualifiers, const std::string& param1, const
         }
     }
     if (!param2.empty() && CheckNoList(param2)) {
-        const std::string shownName = Unquote(param2);
-        if (IsMountedDisk(param2)) {
-            Message('E', "%s is the mounted disk", shownName.c_str());
+        if (RefuseMountedDisk(param2, param2))
             return;
-        }
+        const std::string shownName = Unquote(param2);
         HostStream file(std::fopen(HostPath(param2).c_str(), "w"));
         if (!file.IsOpen()) {
             Message('E', "unable to write file %s (%s)", shownName.c_str(), HostReason(errno));

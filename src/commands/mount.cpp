@@ -31,6 +31,13 @@ bool CheckWritable() {
     return true;
 }
 
+bool RefuseMountedDisk(const std::string& hostPath, const std::string& hostName) {
+    if (!IsMountedDisk(hostPath))
+        return false;
+    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
+    return true;
+}
+
 void DismountCurrent() {
     if (!CheckMounted())
         return;

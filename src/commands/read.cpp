@@ -30,23 +30,15 @@ void ReportWriteError(const std::string& hostName, int nError) {
     Message('E', "error writing file %s (%s)", Unquote(hostName).c_str(), HostReason(nError));
 }
 
-// A host file written over the mounted image would destroy the disk being
-// read; it is refused before anything is opened for writing.
-bool RefuseMountedDisk(const std::string& path, const std::string& hostName) {
-    // The path is this host's already: quoted, it is taken as it stands.
-    if (!IsMountedDisk(Quote(path)))
-        return false;
-    Message('E', "%s is the mounted disk", Unquote(hostName).c_str());
-    return true;
-}
-
 // Copies nCount blocks from nFirst into a new host file in the mode; false
 // after its message. A text file replaces an existing file; image and byte
 // files are created new, never over an existing file. A copy that fails or
 // is abandoned leaves no partial file behind.
 bool ExportFile(TransferMode mode, unsigned nFirst, unsigned nCount, const std::string& hostName) {
     std::string path = HostOutputPath(hostName);
-    if (RefuseMountedDisk(path, hostName))
+    // Refused before anything is opened for writing. The path is this
+    // host's already: quoted, it is taken as it stands.
+    if (RefuseMountedDisk(Quote(path), hostName))
         return false;
     PartialOutput partial(path);
     bool fCopied = false;
@@ -130,7 +122,6 @@ void KeepFileDate(const std::string& hostName, std::uint16_t wDate) {
 
 bool ReadFiles(const std::string& pattern, const std::string& destination, TransferMode mode,
                bool fConfirm) {
-    static const char* const kModeNames[] = {"ASCII", "image", "byte"};
     bool fFound = false;
     OS8_CONTEXT context;
     InitContext(&context);
@@ -147,7 +138,7 @@ bool ReadFiles(const std::string& pattern, const std::string& destination, Trans
         if (ExportFile(mode, static_cast<unsigned>(nBlock), static_cast<unsigned>(nLength), hostName)) {
             KeepFileDate(hostName, wDate);
             Message('I', "read %s into %s file %s", name.c_str(),
-                    kModeNames[static_cast<int>(mode)], shownName.c_str());
+                    TransferModeName(mode), shownName.c_str());
         }
     }
     return fFound;
@@ -172,6 +163,15 @@ void ReadBootBlock(const std::string& hostName) {
 }
 
 }  // namespace
+
+const char* TransferModeName(TransferMode mode) {
+    switch (mode) {
+    case TransferMode::Ascii: return "ASCII";
+    case TransferMode::Image: return "image";
+    case TransferMode::Byte: return "byte";
+    }
+    return "";
+}
 
 bool CheckTransferQualifiers(const std::string& qualifiers, const std::string& param1,
                              const std::string& param2, TransferFlags* pFlags) {

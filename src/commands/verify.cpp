@@ -19,11 +19,6 @@ namespace {
 
 // OS/8 keeps the count of additional information words in six bits.
 constexpr unsigned VERIFY_MAX_AIW = 63;
-// Blocks 0-6 hold the boot block and the directory; files begin at 7.
-constexpr unsigned VERIFY_FIRST_FILE_BLOCK = 7;
-constexpr unsigned VERIFY_FIRST_SEGMENT = 1;
-constexpr unsigned VERIFY_LAST_SEGMENT = 6;
-constexpr unsigned VERIFY_TENTATIVE_BASE = 01400;
 
 struct VerifyTally {
     unsigned nErrors = 0;
@@ -72,15 +67,13 @@ void CheckSegments(const OS8_SURVEY& survey, VerifyTally* pTally) {
             Report(pTally, 'E',
                    "directory segment %u has %u additional information words, segment %u has %u",
                    nSegment, segment.nAIW, segments[0].nSegment, segments[0].nAIW);
-        const unsigned wTentative = segment.wTentative;
-        if (wTentative != 0 && (wTentative <= VERIFY_TENTATIVE_BASE + 4 + segment.nAIW ||
-                                wTentative - VERIFY_TENTATIVE_BASE >= DISK_BLOCK_WORDS))
+        if (segment.wTentative != 0 && segment.nTentative == 0)
             Report(pTally, 'E', "directory segment %u: tentative-file word %04o names no entry",
-                   nSegment, wTentative);
+                   nSegment, static_cast<unsigned>(segment.wTentative));
         const unsigned nLink = segment.nLink;
-        if (nLink != 0 && (nLink < VERIFY_FIRST_SEGMENT || nLink > VERIFY_LAST_SEGMENT)) {
+        if (nLink != 0 && (nLink < OS8_FIRST_SEGMENT || nLink > OS8_LAST_SEGMENT)) {
             Report(pTally, 'E', "directory segment %u links to block %u, outside blocks %u-%u",
-                   nSegment, nLink, VERIFY_FIRST_SEGMENT, VERIFY_LAST_SEGMENT);
+                   nSegment, nLink, OS8_FIRST_SEGMENT, OS8_LAST_SEGMENT);
         } else if (nLink != 0) {
             for (std::size_t k = 0; k <= i; ++k)
                 if (segments[k].nSegment == nLink)
@@ -118,10 +111,10 @@ void CheckAreas(const OS8_SURVEY& survey, VerifyTally* pTally) {
     for (const OS8_SURVEY_ENTRY& entry : survey.entries) {
         if (entry.nLength == 0)
             continue;
-        if (entry.nBlock < VERIFY_FIRST_FILE_BLOCK || AreaEnd(entry) > nUnitBlocks)
+        if (entry.nBlock < OS8_FIRST_FILE_BLOCK || AreaEnd(entry) > nUnitBlocks)
             Report(pTally, 'E', "%s at blocks %u-%u lies outside blocks %u-%u of the unit",
                    AreaName(entry).c_str(), entry.nBlock, AreaEnd(entry) - 1,
-                   VERIFY_FIRST_FILE_BLOCK, nUnitBlocks - 1);
+                   OS8_FIRST_FILE_BLOCK, nUnitBlocks - 1);
         areas.push_back(&entry);
     }
     std::stable_sort(areas.begin(), areas.end(),
@@ -206,10 +199,10 @@ void CheckEntries(const OS8_SURVEY& survey, VerifyTally* pTally) {
 // A system disk (its files begin after the system head) boots from block 0.
 void CheckBootBlock(const OS8_SURVEY& survey, VerifyTally* pTally) {
     if (survey.segments.empty() || !survey.segments.front().fRead ||
-        survey.segments.front().nFirstBlock <= VERIFY_FIRST_FILE_BLOCK)
+        survey.segments.front().nFirstBlock <= OS8_FIRST_FILE_BLOCK)
         return;
     BlockWords awBoot{};
-    ReadBlock(0, awBoot.data());
+    ReadBlock(OS8_BOOT_BLOCK, awBoot.data());
     if (std::all_of(awBoot.begin(), awBoot.end(), [](std::uint16_t w) { return w == 0; }))
         Report(pTally, 'W', "system disk with an all-zero boot block: it cannot be booted");
 }
@@ -270,7 +263,7 @@ void DoVerify(const std::string& qualifiers, const std::string& param1, const st
     bool fAll = false;
     std::string word;
     for (unsigned nIndex = 1; GetListItem(qualifiers, word, '/', nIndex); ++nIndex) {
-        if (word.size() >= 3 && word.compare(0, 3, "ALL") == 0) {
+        if (MatchKeyword(word, "ALL", 3)) {
             fAll = true;
         } else {
             ReportUnknownQualifier(word);

@@ -18,15 +18,6 @@
 
 namespace {
 
-const char* ModeName(TransferMode mode) {
-    switch (mode) {
-    case TransferMode::Ascii: return "ASCII";
-    case TransferMode::Image: return "image";
-    case TransferMode::Byte: return "byte";
-    }
-    return "";
-}
-
 // A host file opened for reading: a text stream in ASCII mode, a file
 // descriptor in image and byte mode. Closed when it goes.
 class HostInput {
@@ -47,7 +38,7 @@ public:
             fOpen = m_file.IsOpen();
         }
         if (!fOpen)
-            Message('E', "unable to read %s file %s (%s)", ModeName(mode), Unquote(hostPath).c_str(),
+            Message('E', "unable to read %s file %s (%s)", TransferModeName(mode), Unquote(hostPath).c_str(),
                     HostReason(errno));
         return fOpen;
     }
@@ -217,16 +208,14 @@ void WriteOneFile(const std::string& os8Pattern, const std::string& hostPath, Tr
         return;
     int nFirst = 0;
     int nRoom = 0;
+    if (old != OldVersion::PurgeFirst) {
+        CreateTentativeFileAt(&context, os8Name, EncodeToday(), nFreeBlock, nFree, &nFirst, &nRoom);
+        // No directory room for a second entry: the old one makes way.
+        if (nRoom == 0 && old == OldVersion::KeepUntilNew)
+            old = OldVersion::PurgeFirst;
+    }
     if (old == OldVersion::PurgeFirst) {
         PurgeOldVersion(os8Name, nOldBlock);
-        CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
-    } else {
-        CreateTentativeFileAt(&context, os8Name, EncodeToday(), nFreeBlock, nFree, &nFirst, &nRoom);
-    }
-    if (nRoom == 0 && old == OldVersion::KeepUntilNew) {
-        // No directory room for a second entry: the old one makes way.
-        PurgeOldVersion(os8Name, nOldBlock);
-        old = OldVersion::PurgeFirst;
         CreateTentativeFile(&context, os8Name, EncodeToday(), &nFirst, &nRoom);
     }
     if (nRoom == 0) {
@@ -384,14 +373,13 @@ void DoWrite(const std::string& qualifiers, const std::string& param1, const std
         WriteBootBlock(param1);
         return;
     }
-    TransferMode mode = flags.mode;
     std::string item, os8Pattern;
     for (unsigned nIndex = 0; GetQuotedListItem(param1, item, ',', nIndex); ++nIndex) {
         // A destination names the file of its own place in the list; the
         // others keep their host names.
         if (!GetListItem(param2, os8Pattern, ',', nIndex))
             os8Pattern = "*.*";
-        if (!WriteFiles(os8Pattern, item, mode, flags.fConfirm))
+        if (!WriteFiles(os8Pattern, item, flags.mode, flags.fConfirm))
             Message('W', "no files found to match %s", Unquote(item).c_str());
     }
 }

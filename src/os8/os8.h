@@ -25,6 +25,8 @@ using OS8Name = std::array<std::uint16_t, 4>;
 // and its files start at block 56; a directory whose files start above
 // block 7 marks a system disk.
 inline constexpr unsigned OS8_BOOT_BLOCK = 0;
+inline constexpr unsigned OS8_FIRST_SEGMENT = 1;
+inline constexpr unsigned OS8_LAST_SEGMENT = 6;
 inline constexpr unsigned OS8_FIRST_FILE_BLOCK = 7;
 inline constexpr unsigned OS8_SYSTEM_HEAD_FIRST = 7;
 inline constexpr unsigned OS8_SYSTEM_FIRST_FILE_BLOCK = 56;
@@ -130,6 +132,7 @@ struct OS8_SURVEY_SEGMENT {
     unsigned nFirstBlock = 0;     // header word 1
     unsigned nLink = 0;           // header word 2
     std::uint16_t wTentative = 0; // header word 3
+    unsigned nTentative = 0;      // index of the entry it names, 0 when it names none in the block
     unsigned nAIW = 0;            // additional information words
     unsigned nEndBlock = 0;       // where the areas of the entries read end
 };

@@ -16,8 +16,8 @@ inline constexpr unsigned SEG_AIW = 4;        // minus the extra words per file 
 inline constexpr unsigned SEG_HEADER = 5;     // first word of the entries
 
 inline constexpr unsigned TENTATIVE_BASE = 01400;
-inline constexpr unsigned FIRST_SEGMENT = 1;
-inline constexpr unsigned LAST_SEGMENT = 6;
+inline constexpr unsigned FIRST_SEGMENT = OS8_FIRST_SEGMENT;
+inline constexpr unsigned LAST_SEGMENT = OS8_LAST_SEGMENT;
 // A segment must hold at least one file entry.
 inline constexpr unsigned MAX_AIW = DISK_BLOCK_WORDS - SEG_HEADER - 5;
 
@@ -40,6 +40,15 @@ inline constexpr unsigned EMPTY_ENTRY_WORDS = 2;
 
 inline unsigned FileEntryWords(unsigned nAIW) { return EntryLengthWord(nAIW) + 1; }
 
+// The index of the file entry whose length word the tentative word names,
+// in a segment with nAIW extra words; 0 when the word is 0 or names no
+// length word inside the block.
+inline unsigned TentativeEntry(unsigned wTentative, unsigned nAIW) {
+    if (wTentative <= TENTATIVE_BASE + EntryLengthWord(nAIW) || wTentative - TENTATIVE_BASE >= DISK_BLOCK_WORDS)
+        return 0;
+    return wTentative - TENTATIVE_BASE - EntryLengthWord(nAIW);
+}
+
 // Words taken by the entry at index i of a segment with nAIW extra words.
 inline unsigned EntryWords(const BlockWords& awData, unsigned i, unsigned nAIW) {
     return awData[i] == 0 ? EMPTY_ENTRY_WORDS : FileEntryWords(nAIW);
@@ -60,6 +69,10 @@ unsigned EntriesEnd(const BlockWords& awData);
 // Reads the segment nNextSegment names into the context and checks it;
 // false when there is none.
 bool LoadSegment(OS8_CONTEXT* pContext);
+// Puts the context on the first entry of the segment it holds.
+void RewindSegment(OS8_CONTEXT* pContext);
+// Steps past the current entry, file or empty.
+void StepEntry(OS8_CONTEXT* pContext);
 
 // Word moves within the loaded segment.
 void RemoveWords(OS8_CONTEXT* pContext, unsigned nIndex, unsigned nCount);

@@ -47,9 +47,7 @@ void CheckSegment(const OS8_CONTEXT& context) {
         (nLink < FIRST_SEGMENT || nLink > LAST_SEGMENT || (context.fVisited & (1u << nLink)) != 0))
         ReportDamagedSegment(context.nSegmentLBN);
 
-    const unsigned wTentative = awData[SEG_TENTATIVE];
-    if (wTentative != 0 &&
-        (wTentative <= TENTATIVE_BASE + EntryLengthWord(nAIW) || wTentative - TENTATIVE_BASE >= DISK_BLOCK_WORDS))
+    if (awData[SEG_TENTATIVE] != 0 && TentativeEntry(awData[SEG_TENTATIVE], nAIW) == 0)
         ReportDamagedSegment(context.nSegmentLBN);
 }
 
@@ -78,7 +76,8 @@ void GetEntry(const OS8_CONTEXT& context, std::string* pName, int* pnBlock, int*
                        EntryBlocks(awData, nPoint, context.nAIW) == 0;
 }
 
-// Steps past the current entry, file or empty.
+}  // namespace
+
 void StepEntry(OS8_CONTEXT* pContext) {
     const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
     pContext->nBlock += static_cast<int>(EntryBlocks(pContext->awData, nPoint, pContext->nAIW));
@@ -87,7 +86,13 @@ void StepEntry(OS8_CONTEXT* pContext) {
     pContext->nPoint += static_cast<int>(EntryWords(pContext->awData, nPoint, pContext->nAIW));
 }
 
-}  // namespace
+void RewindSegment(OS8_CONTEXT* pContext) {
+    const BlockWords& awData = pContext->awData;
+    pContext->nFiles = CountOf(awData[SEG_ENTRIES]);
+    pContext->nBlock = awData[SEG_FIRST];
+    pContext->nPoint = SEG_HEADER;
+    pContext->nPrevious = 0;
+}
 
 bool LoadSegment(OS8_CONTEXT* pContext) {
     const unsigned nSegment = pContext->nNextSegment;
@@ -101,15 +106,10 @@ bool LoadSegment(OS8_CONTEXT* pContext) {
     CheckSegment(*pContext);
 
     const BlockWords& awData = pContext->awData;
-    pContext->nFiles = CountOf(awData[SEG_ENTRIES]);
-    pContext->nBlock = awData[SEG_FIRST];
     pContext->nNextSegment = awData[SEG_LINK];
     pContext->nAIW = CountOf(awData[SEG_AIW]);
-    pContext->nTentative = awData[SEG_TENTATIVE] == 0
-                               ? 0
-                               : static_cast<int>(awData[SEG_TENTATIVE] - TENTATIVE_BASE - EntryLengthWord(pContext->nAIW));
-    pContext->nPoint = SEG_HEADER;
-    pContext->nPrevious = 0;
+    pContext->nTentative = static_cast<int>(TentativeEntry(awData[SEG_TENTATIVE], pContext->nAIW));
+    RewindSegment(pContext);
     return true;
 }
 

@@ -1,5 +1,7 @@
 // The directory survey: a read-only walk of every segment the chain reaches,
 // for the check that reports each damage instead of stopping at the first.
+#include <algorithm>
+
 #include "os8_internal.h"
 
 namespace os8 {
@@ -10,20 +12,13 @@ namespace {
 void SurveyEntries(const BlockWords& awData, OS8_SURVEY_SEGMENT* pSegment,
                    std::vector<OS8_SURVEY_ENTRY>* pEntries) {
     const unsigned nAIW = pSegment->nAIW;
-    // The index of the tentative entry, when the word names one inside the
-    // block (as the scan demands).
-    unsigned nTentative = 0;
-    const unsigned wTentative = pSegment->wTentative;
-    if (wTentative > TENTATIVE_BASE + 4 + nAIW && wTentative - TENTATIVE_BASE < DISK_BLOCK_WORDS)
-        nTentative = wTentative - TENTATIVE_BASE - 4 - nAIW;
-
     unsigned nIndex = SEG_HEADER;
     unsigned nBlock = pSegment->nFirstBlock;
     for (unsigned n = 0; n < pSegment->nEntries; ++n) {
-        if (nIndex + 2 > DISK_BLOCK_WORDS)
+        if (nIndex + EMPTY_ENTRY_WORDS > DISK_BLOCK_WORDS)
             break;
         const bool fEmpty = awData[nIndex] == 0;
-        const unsigned nWords = fEmpty ? 2 : FileEntryWords(nAIW);
+        const unsigned nWords = EntryWords(awData, nIndex, nAIW);
         if (nIndex + nWords > DISK_BLOCK_WORDS)
             break;
         OS8_SURVEY_ENTRY entry;
@@ -32,10 +27,9 @@ void SurveyEntries(const BlockWords& awData, OS8_SURVEY_SEGMENT* pSegment,
         entry.nBlock = nBlock;
         entry.nLength = EntryBlocks(awData, nIndex, nAIW);
         if (!fEmpty) {
-            for (unsigned k = 0; k < 4; ++k)
-                entry.awName[k] = awData[nIndex + k];
-            entry.wDate = nAIW > 0 ? awData[nIndex + 4] : 0;
-            entry.fTentative = nIndex == nTentative && entry.nLength == 0;
+            std::copy_n(awData.begin() + nIndex, entry.awName.size(), entry.awName.begin());
+            entry.wDate = nAIW > 0 ? awData[nIndex + ENTRY_DATE] : 0;
+            entry.fTentative = nIndex == pSegment->nTentative && entry.nLength == 0;
         }
         pEntries->push_back(entry);
         nBlock += entry.nLength;
@@ -69,6 +63,7 @@ void SurveyDirectory(OS8_SURVEY* pSurvey) {
         segment.nLink = awData[SEG_LINK];
         segment.wTentative = awData[SEG_TENTATIVE];
         segment.nAIW = CountOf(awData[SEG_AIW]);
+        segment.nTentative = TentativeEntry(segment.wTentative, segment.nAIW);
         SurveyEntries(awData, &segment, &pSurvey->entries);
         nSegment = segment.nLink;
     }

@@ -395,19 +395,11 @@ void DeleteCurrentEntry(OS8_CONTEXT* pContext) {
 // name words awName and begins at block nBlock; false when there is none.
 bool SeekEntryInSegment(OS8_CONTEXT* pContext, const OS8Name& awName, int nBlock) {
     const BlockWords& awData = pContext->awData;
-    pContext->nPoint = SEG_HEADER;
-    pContext->nPrevious = 0;
-    pContext->nFiles = CountOf(awData[SEG_ENTRIES]);
-    pContext->nBlock = awData[SEG_FIRST];
-    while (pContext->nFiles > 0) {
+    for (RewindSegment(pContext); pContext->nFiles > 0; StepEntry(pContext)) {
         const unsigned nPoint = static_cast<unsigned>(pContext->nPoint);
         if (awData[nPoint] != 0 && pContext->nBlock == nBlock &&
             std::equal(awName.begin(), awName.end(), awData.begin() + nPoint))
             return true;
-        pContext->nBlock += static_cast<int>(EntryBlocks(awData, nPoint, pContext->nAIW));
-        pContext->nFiles -= 1;
-        pContext->nPrevious = pContext->nPoint;
-        pContext->nPoint += static_cast<int>(EntryWords(awData, nPoint, pContext->nAIW));
     }
     return false;
 }
