@@ -3,6 +3,7 @@
 
 #include "os8.h"
 #include "portable.h"
+#include "shell.h"
 
 namespace {
 
@@ -99,34 +100,6 @@ bool MatchWildcard(std::string_view pattern, std::string_view name) {
     return fResult;
 }
 
-namespace {
-
-// One part of a name (its base or its extension) against one part of a
-// pattern: "*" any run of characters, "?" exactly one, everything else equal
-// without regard to case.
-bool MatchWholePart(std::string_view pattern, std::string_view part) {
-    std::size_t p = 0, n = 0, nStar = std::string_view::npos, nStarName = 0;
-    while (n < part.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            nStar = p++;
-            nStarName = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || ToUpper(pattern[p]) == ToUpper(part[n]))) {
-            ++p;
-            ++n;
-        } else if (nStar != std::string_view::npos) {
-            p = nStar + 1;
-            n = ++nStarName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
-
-}  // namespace
-
 bool MatchWholeName(std::string_view pattern, std::string_view name) {
     std::string patternBase, patternExtension, base, extension;
     SplitFileName(pattern, patternBase, patternExtension);
@@ -138,8 +111,8 @@ bool MatchWholeName(std::string_view pattern, std::string_view name) {
         patternExtension = patternBase.find('*') != std::string::npos ? ".*" : ".";
     if (extension.empty())
         extension = ".";
-    return MatchWholePart(patternBase, base) &&
-           MatchWholePart(std::string_view(patternExtension).substr(1), std::string_view(extension).substr(1));
+    return MatchWholePattern(patternBase, base) &&
+           MatchWholePattern(std::string_view(patternExtension).substr(1), std::string_view(extension).substr(1));
 }
 
 void SetTodayForTesting(int nDay, int nMonth, int nYear) {

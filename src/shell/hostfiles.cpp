@@ -29,16 +29,14 @@ char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned c
 
 }  // namespace
 
-bool MatchHostName(std::string_view pattern, std::string_view name) {
-    if (pattern == "*.*")
-        pattern = "*";
+bool MatchWholePattern(std::string_view pattern, std::string_view text) {
     // Iterative match with one backtrack point for the last "*".
     std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
+    while (n < text.size()) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(text[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {
@@ -51,6 +49,10 @@ bool MatchHostName(std::string_view pattern, std::string_view name) {
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
+}
+
+bool MatchHostName(std::string_view pattern, std::string_view name) {
+    return MatchWholePattern(pattern == "*.*" ? std::string_view("*") : pattern, name);
 }
 
 // The end of the drive and directory part. In a path given in quotes only

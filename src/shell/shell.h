@@ -145,8 +145,11 @@ void SplitHostPath(std::string_view path, std::string& directory,
 // path, which is taken verbatim; a path that begins with "~/" (quoted or
 // not) starts at $HOME.
 std::string HostPath(std::string_view path);
+// Whether text matches a wildcard pattern as a whole: "*" any run of
+// characters, "?" exactly one, everything else equal without regard to case.
+bool MatchWholePattern(std::string_view pattern, std::string_view text);
 // Whether a host file name matches a host wildcard pattern by the Windows
-// rules ("*", "?", letters without regard to case, "*.*" for every name).
+// rules (MatchWholePattern, and "*.*" for every name, with or without a dot).
 bool MatchHostName(std::string_view pattern, std::string_view name);
 // True when the path names an existing host directory.
 bool IsHostDirectory(std::string_view path);
