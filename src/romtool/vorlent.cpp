@@ -1,7 +1,6 @@
 // The vorlent program: opens the inputs named on the command line, creates
 // the output and writes the code, FPGA and RAM-disk regions in that order.
 #include <getopt.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -36,8 +35,8 @@ bool OpenInput(const char* pszName, FileHandle& hFile) {
     if (std::string(pszName) == "-")
         return true;
     hFile.reset(std::fopen(HostPath(pszName).c_str(), "rb"));
-    struct stat info {};
-    if (hFile && fstat(fileno(hFile.get()), &info) == 0 && S_ISDIR(info.st_mode))
+    HostFileInfo info;
+    if (hFile && HostFileStatus(fileno(hFile.get()), &info) && info.fDirectory)
         hFile.reset();
     return hFile != nullptr;
 }

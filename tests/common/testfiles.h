@@ -83,17 +83,20 @@ inline const std::string kHostLineEnd = "\r\n";
 inline const std::string kHostLineEnd = "\n";
 #endif
 
-// A text with "\n" line ends as a host text stream stores it.
-inline std::string HostText(const std::string& text) {
+// A text with "\n" line ends, each of them made `lineEnd`.
+inline std::string WithLineEnds(const std::string& text, const std::string& lineEnd) {
     std::string host;
     for (char c : text) {
         if (c == '\n')
-            host += kHostLineEnd;
+            host += lineEnd;
         else
             host += c;
     }
     return host;
 }
+
+// A text with "\n" line ends as a host text stream stores it.
+inline std::string HostText(const std::string& text) { return WithLineEnds(text, kHostLineEnd); }
 
 inline std::string ReadFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

@@ -65,15 +65,7 @@ std::string ProgramShellCommand(const fs::path& input) {
 }
 
 std::string ProgramHostText(const std::string& text) {
-    if (!WindowsProgram())
-        return text;
-    std::string host;
-    for (char c : text) {
-        if (c == '\n')
-            host += '\r';
-        host += c;
-    }
-    return host;
+    return WindowsProgram() ? testfiles::WithLineEnds(text, "\r\n") : text;
 }
 
 // The console output of a Windows program has CR LF line ends (its

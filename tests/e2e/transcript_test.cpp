@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <utility>
 
 #include "harness.h"
 
@@ -142,16 +143,15 @@ const std::string kHelpText =
 
 // One test: a run of a transcript file.
 struct TranscriptCase {
-    std::string file;    // the file's name without ".t"
-    std::size_t nRun;    // index of the run in the file
-    std::string label;   // the run's label, empty for a file of one unlabelled run
+    std::string file;  // the file's name without ".t"
+    TranscriptRun run;
 };
 
 // How a failure names the case.
 void PrintTo(const TranscriptCase& c, std::ostream* pStream) {
     *pStream << c.file << ".t";
-    if (!c.label.empty())
-        *pStream << ", run " << c.label;
+    if (!c.run.label.empty())
+        *pStream << ", run " << c.run.label;
 }
 
 std::vector<TranscriptCase> TranscriptCases() {
@@ -169,8 +169,8 @@ std::vector<TranscriptCase> TranscriptCases() {
         // A file without sections still becomes a test, which then fails.
         if (runs.empty())
             runs.emplace_back();
-        for (std::size_t i = 0; i < runs.size(); ++i)
-            cases.push_back(TranscriptCase{name, i, runs[i].label});
+        for (TranscriptRun& run : runs)
+            cases.push_back(TranscriptCase{name, std::move(run)});
     }
     return cases;
 }
@@ -178,10 +178,9 @@ std::vector<TranscriptCase> TranscriptCases() {
 class Transcript : public testing::TestWithParam<TranscriptCase> {};
 
 TEST_P(Transcript, MatchesExpectedOutput) {
-    std::vector<TranscriptRun> runs = ParseTranscript(ReadFile(TranscriptsDir() / (GetParam().file + ".t")));
-    ASSERT_LT(GetParam().nRun, runs.size()) << "no sections";
-    auto& sections = runs[GetParam().nRun].sections;
-    auto& lineCounts = runs[GetParam().nRun].lineCounts;
+    TranscriptRun transcript = GetParam().run;
+    auto& sections = transcript.sections;
+    auto& lineCounts = transcript.lineCounts;
     ASSERT_TRUE(sections.count("stdin")) << "no stdin section";
     ASSERT_TRUE(sections.count("stderr")) << "no stderr section";
     TempDir dir;
@@ -217,8 +216,8 @@ TEST_P(Transcript, MatchesExpectedOutput) {
 INSTANTIATE_TEST_SUITE_P(Files, Transcript, testing::ValuesIn(TranscriptCases()),
                          [](const testing::TestParamInfo<TranscriptCase>& info) {
                              std::string name = info.param.file;
-                             if (!info.param.label.empty())
-                                 name += "_" + info.param.label;
+                             if (!info.param.run.label.empty())
+                                 name += "_" + info.param.run.label;
                              for (char& c : name)
                                  if (!std::isalnum(static_cast<unsigned char>(c)))
                                      c = '_';

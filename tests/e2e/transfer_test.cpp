@@ -143,17 +143,33 @@ INSTANTIATE_TEST_SUITE_P(Devices, RoundTrip,
                                          DeviceCase{"RX02", "MOUNT /RX02 /INITIALIZE disk", "disk.rx2", false}),
                          [](const testing::TestParamInfo<DeviceCase>& info) { return info.param.pszLabel; });
 
-// The image form of block nBlock of unit 0 of an RK05 image: two words in
-// three bytes, the low eight bits of each and then their high four bits.
-std::string Rk05BlockImage(const std::string& disk, unsigned nBlock) {
-    std::string image;
-    auto word = [&](unsigned i) {
-        std::size_t at = nBlock * 512u + 2 * i;
-        return static_cast<unsigned>(static_cast<std::uint8_t>(disk[at]) |
-                                     (static_cast<std::uint8_t>(disk[at + 1]) << 8)) & 07777;
+// The twelve-bit word i of block nBlock of an image, taken from the raw
+// image bytes by the device's layout: an RX02 floppy, a TU56 tape (129-word
+// records) or, with 128-word records, a TU56 tape of that form ("TU56/128")
+// and unit 0 of an RK05 pack ("RK05").
+unsigned RawWord(const std::string& disk, const std::string& type, unsigned nBlock, unsigned i) {
+    auto byte = [&](std::size_t at) {
+        return at < disk.size() ? static_cast<unsigned>(static_cast<std::uint8_t>(disk[at])) : 0u;
     };
+    unsigned nHalf = i / 128, k = i % 128;
+    if (type == "RX02") {
+        unsigned nRecord = 2 * nBlock + nHalf;
+        unsigned nTrack = nRecord / 26 + 1, nSector = 3 * (nRecord % 26) % 26 + 1;
+        std::size_t at = (nTrack * 26 + nSector - 1) * 256u + 3 * (k / 2);
+        return k % 2 == 0 ? (byte(at) << 4) | (byte(at + 1) >> 4)
+                          : ((byte(at + 1) & 15) << 8) | byte(at + 2);
+    }
+    std::size_t cbRecord = type == "TU56" ? 258 : 256;
+    std::size_t at = (2 * nBlock + nHalf) * cbRecord + 2 * k;
+    return byte(at) | ((byte(at + 1) & 15) << 8);
+}
+
+// The image form of block nBlock of an image (see RawWord): two words in
+// three bytes, the low eight bits of each and then their high four bits.
+std::string BlockImage(const std::string& disk, const std::string& type, unsigned nBlock) {
+    std::string image;
     for (unsigned g = 0; g < 128; ++g) {
-        unsigned a = word(2 * g), b = word(2 * g + 1);
+        unsigned a = RawWord(disk, type, nBlock, 2 * g), b = RawWord(disk, type, nBlock, 2 * g + 1);
         image += static_cast<char>(a & 0xFF);
         image += static_cast<char>(b & 0xFF);
         image += static_cast<char>(((a >> 8) << 4) | (b >> 8));
@@ -183,13 +199,13 @@ TEST(RealSystemAreas, RealSystemHeadAndBootBlockGoOutAndBackUnchanged) {
     std::string disk = ReadFile(dir / "sys.rk05");
     std::string head;
     for (unsigned nBlock = 7; nBlock <= 55; ++nBlock)
-        head += Rk05BlockImage(disk, nBlock);
+        head += BlockImage(disk, "RK05", nBlock);
     std::string head1 = ReadFile(dir / "head.img");
     EXPECT_EQ(head1.size(), 18816u);
     EXPECT_TRUE(head1 == head) << "system head differs from blocks 7-55";
     std::string boot1 = ReadFile(dir / "boot.img");
     EXPECT_EQ(boot1.size(), 384u);
-    EXPECT_TRUE(boot1 == Rk05BlockImage(disk, 0)) << "boot block differs from block 0";
+    EXPECT_TRUE(boot1 == BlockImage(disk, "RK05", 0)) << "boot block differs from block 0";
     EXPECT_TRUE(ReadFile(dir / "again.img") == head1);
     EXPECT_TRUE(ReadFile(dir / "bootagain.img") == boot1);
 }
@@ -264,25 +280,6 @@ TEST(RealMediaCopy, EveryFileOfBothUnitsRoundTripsThroughAFreshImage) {
     }
 }
 
-// The twelve-bit word i of block nBlock of a tape or floppy image, taken
-// from the raw image bytes by the device's layout.
-unsigned RawWord(const std::string& disk, const std::string& type, unsigned nBlock, unsigned i) {
-    auto byte = [&](std::size_t at) {
-        return at < disk.size() ? static_cast<unsigned>(static_cast<std::uint8_t>(disk[at])) : 0u;
-    };
-    unsigned nHalf = i / 128, k = i % 128;
-    if (type == "RX02") {
-        unsigned nRecord = 2 * nBlock + nHalf;
-        unsigned nTrack = nRecord / 26 + 1, nSector = 3 * (nRecord % 26) % 26 + 1;
-        std::size_t at = (nTrack * 26 + nSector - 1) * 256u + 3 * (k / 2);
-        return k % 2 == 0 ? (byte(at) << 4) | (byte(at + 1) >> 4)
-                          : ((byte(at + 1) & 15) << 8) | byte(at + 2);
-    }
-    std::size_t cbTapeBlock = type == "TU56/128" ? 256 : 258;
-    std::size_t at = (2 * nBlock + nHalf) * cbTapeBlock + 2 * k;
-    return byte(at) | ((byte(at + 1) & 15) << 8);
-}
-
 // A file that fills a whole tape or floppy is written, read back unchanged,
 // and lies on the image where the device's layout puts each word; the
 // 128-word tape form keeps its size.
@@ -320,16 +317,7 @@ TEST(FullMedium, AFileThatFillsTheMediumGoesOnAndComesBack) {
         std::string disk = ReadFile(dir / medium.image);
         EXPECT_EQ(disk.size(), medium.cbImage);
         for (unsigned n = 0; n < medium.nFree; ++n) {
-            const std::string record = data.substr(n * 384u, 384);
-            std::string stored;
-            for (unsigned g = 0; g < 128; ++g) {
-                unsigned a = RawWord(disk, medium.type, 7 + n, 2 * g);
-                unsigned b = RawWord(disk, medium.type, 7 + n, 2 * g + 1);
-                stored += static_cast<char>(a & 0xFF);
-                stored += static_cast<char>(b & 0xFF);
-                stored += static_cast<char>(((a >> 8) << 4) | (b >> 8));
-            }
-            ASSERT_TRUE(stored == record) << "block " << 7 + n;
+            ASSERT_TRUE(BlockImage(disk, medium.type, 7 + n) == data.substr(n * 384u, 384)) << "block " << 7 + n;
         }
     }
 }
